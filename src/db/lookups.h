@@ -1,0 +1,31 @@
+// One-row look-ups over the cursor: SEEKSQL (first row matching key values) and
+// TOPSQL (first row of a table in an order). Both load every column and release
+// their statement, so the row stays readable afterwards.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/cursor.h"
+
+namespace db {
+
+// The statement SEEKSQL sends.
+std::string SeekStatement(const std::string& table,
+                          const std::vector<std::string>& keyColumns,
+                          const std::vector<Value>& keyValues,
+                          const std::string& columns = "");
+
+// The statement TOPSQL sends.
+std::string TopStatement(const std::string& table, const std::string& orderBy,
+                         const std::string& condition, const std::string& columns = "*");
+
+bool SEEKSQL(Session& session, const std::string& table, SqlRow& row,
+             const std::vector<std::string>& keyColumns,
+             const std::vector<Value>& keyValues, const std::string& columns = "");
+
+bool TOPSQL(Session& session, const std::string& table, SqlRow& row,
+            const std::string& orderBy = "", const std::string& condition = "",
+            const std::string& columns = "*", bool quiet = false);
+
+}  // namespace db

@@ -1,0 +1,16 @@
+// EJECUTESQL: runs a statement that returns nothing the caller reads. The
+// outcome is the status of the execute call; the driver's message goes to the
+// error text on failure. An execution failure is never shown; a failed
+// statement allocation shows a stop message.
+#pragma once
+
+#include <string>
+
+#include "db/session.h"
+
+namespace db {
+
+bool EJECUTESQL(Session& session, const std::string& sql,
+                std::string* errorText = nullptr);
+
+}  // namespace db
