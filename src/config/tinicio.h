@@ -27,7 +27,19 @@ class ConnectionChecker {
   // (the connection layer has then shown its own alert).
   virtual bool CanConnect(const std::string& dsn, const std::string& user,
                           const std::string& password) = 0;
+  // Ends `connection` (TOdbc::End) and clears the pointer. Called by
+  // Actualizar only when `connection` holds one.
+  virtual void EndConnection(std::shared_ptr<db::TOdbc>& connection) = 0;
 };
+
+// Where the configuration lives and the keys it is stored under.
+inline constexpr const char* kIniFileName = "Norvo2015.ini";
+inline constexpr const char* kSectionOrigin = "ODBC_ORIGEN";
+inline constexpr const char* kSectionDestination = "ODBC_DESTINO";
+inline constexpr const char* kSectionOther = "OTROS";
+
+// The interval used when none (0) is configured.
+inline constexpr int kDefaultLapso = 250;
 
 class TInicio {
  public:
@@ -61,7 +73,10 @@ class TInicio {
                      ui::Platform& platform, bool& lOk);
 
   // Validates the values in memory, ends `oODBC`, tests both connections and
-  // writes the file (mode 0600). True when the file was written.
+  // writes the file (mode 0600). True when the file was written. Messages
+  // that name a connection show "****" in place of its password. A value
+  // that Windows-1252 cannot hold, or a file that cannot be written, is
+  // reported with a stop box and nothing is claimed as saved.
   bool Actualizar(ui::Platform& platform, ConnectionChecker& checker);
 
   std::filesystem::path IniPath() const;

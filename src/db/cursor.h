@@ -26,7 +26,7 @@ using Cursor = std::shared_ptr<StatementHandle>;
 
 // Converts the driver's text of one value (already cut to the width, in
 // characters) to a Value.
-using Converter = Value (*)(const std::string& raw, int width);
+using Converter = Value (*)(std::string raw, int width);
 
 struct SqlColumn {
   std::string name;        // trimmed, upper-cased
@@ -51,6 +51,16 @@ inline constexpr int kMaxColumnWidth = 131072;
 // converter, empty value) from its SQL type, described size and scale.
 SqlColumn DescribeColumn(const std::string& name, SQLSMALLINT sql_type,
                          SQLULEN size, SQLSMALLINT scale, bool not_null);
+
+// Appends one described column per result column of `cursor`.
+void DescribeResult(const Cursor& cursor, SqlRow& row);
+
+// A column name as rows hold it: upper case (ASCII and Latin-1 letters).
+std::string UpperName(const std::string& name);
+
+// A status code right-aligned in ten characters, the title of the "SIN EXITO"
+// messages.
+std::string StatusTitle(int status);
 
 // Executes `sql` on the current connection and describes its columns into the
 // empty `row`. `found` is set true when a first row exists (left unchanged when

@@ -34,7 +34,9 @@ class LocalTable {
   virtual ~LocalTable() = default;
   virtual const FieldList& fields() const = 0;
   virtual size_t RecordCount() const = 0;
-  // Appends an empty record and makes it current.
+  // Appends a blank record (text fields of kind C blank to their width,
+  // numbers 0, the empty date, false, other kinds empty text) and makes it
+  // current.
   virtual void Append() = 0;
   virtual void Set(size_t field, const Value& value) = 0;
   virtual Value Get(size_t field) const = 0;
@@ -43,12 +45,18 @@ class LocalTable {
   virtual void GoTop() = 0;
   virtual void Skip() = 0;
   virtual bool Eof() const = 0;
+  // Empty unless a write to the table's storage failed (the table is then
+  // incomplete and must not be trusted).
+  virtual const std::string& error() const = 0;
 
   Value Get(const std::string& name) const;
   void Set(const std::string& name, const Value& value);
 };
 
-// The work areas: open local tables by alias, and their directory.
+// The work areas: open local tables by alias (compared upper-cased), and their
+// directory. Table `name` is stored as the file NAME.sqlite (the name
+// upper-cased, as names are case-insensitive); a name that is empty or holds a
+// path separator is refused.
 class LocalTables {
  public:
   LocalTables();
@@ -77,7 +85,7 @@ void ESTR(const std::vector<SqlColumn>& row, FieldList& fields);
 
 // Copies the rows of an open cursor (positioned on its first row) into the
 // local table `name`. Returns the result of opening the new table (false when
-// `create` is false).
+// `create` is false, and when a record could not be written).
 bool GENDBF(Session& session, const std::shared_ptr<StatementHandle>& cursor,
             std::vector<SqlColumn>& row, const std::string& name, bool close = true,
             const std::string& alias = "", const FieldList& extraFields = {},

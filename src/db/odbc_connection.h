@@ -66,6 +66,7 @@ class OdbcConnectionChecker : public config::ConnectionChecker {
   explicit OdbcConnectionChecker(ui::Platform& platform) : platform_(platform) {}
   bool CanConnect(const std::string& dsn, const std::string& user,
                   const std::string& password) override;
+  void EndConnection(std::shared_ptr<TOdbc>& connection) override;
 
  private:
   ui::Platform& platform_;
