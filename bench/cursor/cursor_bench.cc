@@ -40,6 +40,7 @@ struct Fixture {
   QuietPlatform platform;
   config::MonitorTrace trace;
   db::Session session{platform, trace};
+  std::shared_ptr<db::TOdbc> odbc;  // the session's connection, for the plain loop
   std::string problem;
 
   Fixture() : trace(testsupport::OdbcTestEnv::Get().temp_dir) {
@@ -48,8 +49,9 @@ struct Fixture {
       problem = "PostgreSQL not available: " + env.pg_problem;
       return;
     }
-    session.OODBC = db::TOdbc::New(platform, env.pg_dsn, env.pg_user, env.pg_password);
-    if (!session.OODBC->lSuccess) {
+    odbc = db::TOdbc::New(platform, env.pg_dsn, env.pg_user, env.pg_password);
+    session.OODBC = odbc;
+    if (!odbc->lSuccess) {
       problem = "cannot connect to " + env.pg_dsn;
       return;
     }
@@ -114,7 +116,7 @@ void BM_PlainFetch(benchmark::State& state) {
   char buffer[256];
   for (auto _ : state) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
-    SQLAllocStmt(f.session.OODBC->hDbc, &stmt);
+    SQLAllocStmt(f.odbc->hDbc, &stmt);
     SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(kQuery)), SQL_NTS);
     int rows = 0;
     while (SQL_SUCCEEDED(SQLFetch(stmt))) {

@@ -7,10 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
-
-#include "db/odbc_connection.h"
 
 namespace db {
 
@@ -130,24 +127,15 @@ void LoadColumn(SqlColumn& column, int index) {
     return;
   }
   // Room for `width` characters of UTF-8; numbers are read whole, never cut.
-  thread_local std::vector<char> buffer;
   const size_t bytes = static_cast<size_t>(column.width) * 4 + 1;
-  if (buffer.size() < bytes) buffer.resize(bytes);
-  buffer[0] = '\0';
-  SQLLEN indicator = 0;
-  SQLRETURN rc = SQLGetData(column.statement->get(), static_cast<SQLUSMALLINT>(index + 1),
-                            SQL_C_CHAR, buffer.data(), static_cast<SQLLEN>(bytes),
-                            &indicator);
-  if (!Succeeded(rc) || indicator == SQL_NULL_DATA) {
+  std::string raw;
+  bool is_null = false;
+  SQLRETURN rc = column.statement->GetText(static_cast<SQLUSMALLINT>(index + 1), bytes,
+                                           &raw, &is_null);
+  if (!Succeeded(rc) || is_null) {
     column.value = column.empty_value;
     return;
   }
-  // The indicator gives the length unless the value was cut or its length is
-  // unknown; the text then ends at the terminator.
-  const size_t length = indicator >= 0 && static_cast<size_t>(indicator) < bytes
-                            ? static_cast<size_t>(indicator)
-                            : strnlen(buffer.data(), bytes);
-  std::string raw(buffer.data(), length);
   if (column.kind != 'N') CutToWidth(raw, column.width);
   column.value = column.converter(std::move(raw), column.width);
 }
@@ -264,16 +252,13 @@ SqlColumn DescribeColumn(const std::string& name, SQLSMALLINT sql_type, SQLULEN 
 
 void DescribeResult(const Cursor& cursor, SqlRow& row) {
   SQLSMALLINT count = 0;
-  if (!Succeeded(SQLNumResultCols(cursor->get(), &count))) return;
+  if (!Succeeded(cursor->NumResultCols(&count))) return;
   row.reserve(row.size() + count);
   for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(std::max<SQLSMALLINT>(count, 0)); ++i) {
-    SQLCHAR name[255 * 4 + 1] = {};  // 255 characters of UTF-8
-    SQLSMALLINT name_length = 0, type = 0, scale = 0, nullable = SQL_NULLABLE_UNKNOWN;
-    SQLULEN size = 0;
-    SQLDescribeCol(cursor->get(), i, name, sizeof(name), &name_length, &type, &size,
-                   &scale, &nullable);
-    SqlColumn column = DescribeColumn(reinterpret_cast<const char*>(name), type, size,
-                                      scale, nullable == SQL_NO_NULLS);
+    ColumnDescription d;
+    cursor->DescribeCol(i, &d);
+    SqlColumn column =
+        DescribeColumn(d.name, d.sql_type, d.size, d.scale, d.nullable == SQL_NO_NULLS);
     column.statement = cursor;
     row.push_back(std::move(column));
   }
@@ -282,21 +267,15 @@ void DescribeResult(const Cursor& cursor, SqlRow& row) {
 Cursor CREARCURSOR(Session& session, SqlRow& row, const std::string& sql, bool& found,
                    bool quiet) {
   session.platform.WaitPointer(true);  // stays on until LIBERACURSOR
-  TOdbc* connection = session.OODBC.get();
-  SQLHENV env = connection ? connection->hEnv : SQL_NULL_HENV;
-  SQLHDBC dbc = connection ? connection->hDbc : SQL_NULL_HDBC;
-
-  Cursor cursor = StatementHandle::Allocate(dbc, nullptr);
+  Cursor cursor = session.AllocateStatement();
   if (!cursor) {
     session.platform.Information("SIN EXITO (1)");
     return nullptr;
   }
   session.Trace(sql);
-  SQLRETURN rc = SQLExecDirect(cursor->get(),
-                               reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())),
-                               static_cast<SQLINTEGER>(sql.size()));
+  SQLRETURN rc = cursor->ExecDirect(sql);
   if (!Succeeded(rc) && rc != SQL_NO_DATA) {
-    Diagnostic d = FirstDiagnostic(env, dbc, cursor->get());
+    Diagnostic d = cursor->FirstDiagnostic();
     if (!quiet) {
       session.platform.Information("SIN EXITO 2 -> \r\n" + d.message + "\r\n\r\n" + sql,
                                    StatusTitle(d.status));
@@ -305,7 +284,7 @@ Cursor CREARCURSOR(Session& session, SqlRow& row, const std::string& sql, bool& 
     cursor->Free();
     return nullptr;
   }
-  found = Succeeded(SQLFetch(cursor->get()));
+  found = Succeeded(cursor->Fetch());
   DescribeResult(cursor, row);
   return cursor;
 }
@@ -343,7 +322,7 @@ void VCT(SqlRow& row) {
 int SKIPSQL(const Cursor& cursor, SqlRow& row) {
   for (SqlColumn& column : row) column.loaded = false;
   if (!cursor || cursor->freed()) return 0;
-  return Succeeded(SQLFetch(cursor->get())) ? 1 : 0;
+  return Succeeded(cursor->Fetch()) ? 1 : 0;
 }
 
 void LIBERACURSOR(Session& session, Cursor& cursor) {

@@ -8,13 +8,14 @@
 #pragma once
 
 #include <sql.h>
+#include <sqlext.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "db/odbc_handles.h"
+#include "db/connection.h"
 #include "db/session.h"
 #include "db/value.h"
 
@@ -22,7 +23,7 @@ namespace db {
 
 // An open cursor: owns its statement handle until LIBERACURSOR. Null when no
 // statement could be opened.
-using Cursor = std::shared_ptr<StatementHandle>;
+using Cursor = std::shared_ptr<Statement>;
 
 // Converts the driver's text of one value (already cut to the width, in
 // characters) to a Value.

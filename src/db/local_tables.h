@@ -17,7 +17,7 @@ namespace db {
 
 struct Session;
 struct SqlColumn;
-class StatementHandle;
+class Statement;
 
 struct FieldSpec {
   std::string name;
@@ -86,7 +86,7 @@ void ESTR(const std::vector<SqlColumn>& row, FieldList& fields);
 // Copies the rows of an open cursor (positioned on its first row) into the
 // local table `name`. Returns the result of opening the new table (false when
 // `create` is false, and when a record could not be written).
-bool GENDBF(Session& session, const std::shared_ptr<StatementHandle>& cursor,
+bool GENDBF(Session& session, const std::shared_ptr<Statement>& cursor,
             std::vector<SqlColumn>& row, const std::string& name, bool close = true,
             const std::string& alias = "", const FieldList& extraFields = {},
             bool create = true, bool fill = true);

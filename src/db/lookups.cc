@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "db/literals.h"
-#include "db/odbc_connection.h"
 
 namespace db {
 
@@ -63,23 +62,19 @@ bool SEEKSQL(Session& session, const std::string& table, SqlRow& row,
 }
 
 bool SeekRow(Session& session, const std::string& sql, SqlRow& row) {
-  TOdbc* connection = session.OODBC.get();
-  SQLHDBC dbc = connection ? connection->hDbc : SQL_NULL_HDBC;
-  Cursor cursor = StatementHandle::Allocate(dbc, nullptr);
+  Cursor cursor = session.AllocateStatement();
   if (!cursor) {
     session.platform.Information("SQLAllocStmt() - SeekSQL - SIN EXITO");
     return false;
   }
   session.Trace(sql);
-  SQLRETURN rc = SQLExecDirect(cursor->get(),
-                               reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())),
-                               static_cast<SQLINTEGER>(sql.size()));
+  SQLRETURN rc = cursor->ExecDirect(sql);
   if (!Succeeded(rc)) {
     session.platform.Information("SQLAllocStmt() - SeekSQL - SIN EXITO 2 -> \r\n" + sql,
                                  StatusTitle(rc));
     return false;  // the handle is dropped with `cursor`
   }
-  const bool found = Succeeded(SQLFetch(cursor->get()));
+  const bool found = Succeeded(cursor->Fetch());
   DescribeResult(cursor, row);
   for (SqlColumn& column : row) {
     if (column.kind == 'C' || column.kind == 'M' || column.kind == 'U') {

@@ -92,6 +92,10 @@ std::shared_ptr<TOdbc> TOdbc::New(ui::Platform& platform, const std::string& cDS
 
 TOdbc::~TOdbc() { End(); }
 
+std::shared_ptr<Statement> TOdbc::AllocateStatement(SQLRETURN* rc) {
+  return StatementHandle::Allocate(hEnv, hDbc, rc);
+}
+
 void TOdbc::End() {
   if (connected_) {
     SQLDisconnect(hDbc);
@@ -120,15 +124,16 @@ void ODBCREMOTO(Session& session, config::TInicio& ini, const std::string& side)
     ini.oODBC.reset();
   }
 
-  session.OODBC = TOdbc::New(session.platform, name, user, password);
-  if (!session.OODBC->lSuccess) {
+  std::shared_ptr<TOdbc> connection = TOdbc::New(session.platform, name, user, password);
+  session.OODBC = connection;
+  if (!connection->lSuccess) {
     // The password never goes to Log.txt in clear.
     config::AppendLogLine(ini.cRuta + "Log.txt",
                           "Fallo de conexion: " + name + " " + user + " " +
                               config::kMaskedPassword + " -> ");
-    session.OODBC->End();
+    connection->End();
   }
-  ini.oODBC = session.OODBC;
+  ini.oODBC = connection;
 }
 
 bool OdbcConnectionChecker::CanConnect(const std::string& dsn, const std::string& user,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/tinicio.h"
+#include "db/connection.h"
 #include "ui/platform.h"
 
 namespace db {
@@ -21,7 +22,7 @@ struct OdbcError {
   SQLRETURN code = 0;
 };
 
-class TOdbc {
+class TOdbc : public Connection {
  public:
   // Opens the connection; always returns the object, test lSuccess. A failed
   // connect shows the alert "SQLDriverConnect error from TODbc:New()" /
@@ -29,12 +30,14 @@ class TOdbc {
   static std::shared_ptr<TOdbc> New(ui::Platform& platform, const std::string& cDSN,
                                     const std::string& cUser,
                                     const std::string& cPassword);
-  ~TOdbc();
+  ~TOdbc() override;
   TOdbc(const TOdbc&) = delete;
   TOdbc& operator=(const TOdbc&) = delete;
 
+  // A statement on this connection (SQLAllocStmt).
+  std::shared_ptr<Statement> AllocateStatement(SQLRETURN* rc) override;
   // Disconnects and frees both handles; harmless when called again.
-  void End();
+  void End() override;
 
   // "DSN=" name (when not empty) + ";UID=" user (when not empty) + ";PWD=" password.
   static std::string ConnectionString(const std::string& dsn, const std::string& user,
@@ -46,7 +49,6 @@ class TOdbc {
   std::string cDSN;
   std::string cUser;
   std::string cPassword;
-  bool lSuccess = false;
   std::vector<OdbcError> aErrors;
 
  private:

@@ -8,39 +8,42 @@
 #include <memory>
 #include <string>
 
+#include "db/connection.h"
+
 namespace db {
 
-inline bool Succeeded(SQLRETURN rc) {
-  return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
-}
-
-// The first diagnostic record, read with state and message buffers of 256
-// characters (so at most 255 characters of message).
-struct Diagnostic {
-  SQLRETURN status = SQL_ERROR;  // status of the diagnostic request itself
-  std::string state;
-  SQLINTEGER native_error = 0;
-  std::string message;
-};
 Diagnostic FirstDiagnostic(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt);
 
-// One statement handle, freed with SQL_DROP by Free() or the destructor.
-class StatementHandle {
+// One statement handle, freed with SQL_DROP by Free() or the destructor. The
+// environment and connection handles are borrowed from the connection, for
+// reading diagnostics.
+class StatementHandle : public Statement {
  public:
   // Allocates a statement on `dbc`; `rc` receives the allocation's result.
   // Returns null when the allocation did not succeed.
-  static std::shared_ptr<StatementHandle> Allocate(SQLHDBC dbc, SQLRETURN* rc);
+  static std::shared_ptr<StatementHandle> Allocate(SQLHENV env, SQLHDBC dbc, SQLRETURN* rc);
 
-  explicit StatementHandle(SQLHSTMT handle) : handle_(handle) {}
-  ~StatementHandle() { Free(); }
+  StatementHandle(SQLHENV env, SQLHDBC dbc, SQLHSTMT handle)
+      : env_(env), dbc_(dbc), handle_(handle) {}
+  ~StatementHandle() override { Free(); }
   StatementHandle(const StatementHandle&) = delete;
   StatementHandle& operator=(const StatementHandle&) = delete;
 
+  SQLRETURN ExecDirect(const std::string& sql) override;
+  SQLRETURN Fetch() override;
+  SQLRETURN NumResultCols(SQLSMALLINT* count) override;
+  SQLRETURN DescribeCol(SQLUSMALLINT column, ColumnDescription* out) override;
+  SQLRETURN GetText(SQLUSMALLINT column, size_t max_bytes, std::string* text,
+                    bool* is_null) override;
+  Diagnostic FirstDiagnostic() override;
+  void Free() override;
+  bool freed() const override { return handle_ == SQL_NULL_HSTMT; }
+
   SQLHSTMT get() const { return handle_; }
-  bool freed() const { return handle_ == SQL_NULL_HSTMT; }
-  void Free();
 
  private:
+  SQLHENV env_ = SQL_NULL_HENV;
+  SQLHDBC dbc_ = SQL_NULL_HDBC;
   SQLHSTMT handle_ = SQL_NULL_HSTMT;
 };
 

@@ -8,12 +8,11 @@
 #include <memory>
 
 #include "config/trace.h"
+#include "db/connection.h"
 #include "db/local_tables.h"
 #include "ui/platform.h"
 
 namespace db {
-
-class TOdbc;
 
 struct Session {
   Session(ui::Platform& platform, config::MonitorTrace& trace)
@@ -21,9 +20,15 @@ struct Session {
 
   ui::Platform& platform;
   config::MonitorTrace& trace;
-  std::shared_ptr<TOdbc> OODBC;  // the current connection
-  bool LMONITOREO = false;       // monitoring trace on or off
-  LocalTables locals;            // local tables in DEFATMP, by alias
+  std::shared_ptr<Connection> OODBC;  // the current connection: a TOdbc
+  bool LMONITOREO = false;            // monitoring trace on or off
+  LocalTables locals;                 // local tables in DEFATMP, by alias
+
+  // A statement on the current connection; null when there is no connection
+  // or the allocation fails.
+  std::shared_ptr<Statement> AllocateStatement() {
+    return OODBC ? OODBC->AllocateStatement(nullptr) : nullptr;
+  }
 
   // Writes `text` to the monitoring trace when monitoring is on.
   void Trace(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <sstream>
 #include <system_error>
 
@@ -18,6 +19,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   app.add_option("--home", result.line.home,
                  "program directory (INI, Log.txt, tmp/, bases/); default: the "
                  "executable's directory");
+  app.add_flag("--monitor", result.line.monitor,
+               "start with the monitoring trace on (SIGUSR1 toggles it)");
+  app.add_option("--once", result.line.once,
+                 "run one cycle (export or orders), print a summary and exit: 0 "
+                 "without problems, 3 with")
+      ->check(CLI::IsMember({"export", "orders"}));
+  app.add_flag("--configure", result.line.configure,
+               "edit and save the configuration at the terminal");
   app.add_option("--encipher", result.line.encipher,
                  "print the stored (hexadecimal) form of TEXT and exit");
   app.add_option("--decipher", result.line.decipher,
@@ -35,6 +44,21 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     result.exit = true;
   }
   return result;
+}
+
+bool IsAutoArgument(const std::string& argument) {
+  const auto first = argument.find_first_not_of(' ');
+  if (first == std::string::npos) return false;
+  const auto last = argument.find_last_not_of(' ');
+  return argument.compare(first, last - first + 1, "AUTO") == 0;
+}
+
+bool DisplayAvailable() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
 }
 
 std::filesystem::path ProgramDirectory(const CommandLine& line) {

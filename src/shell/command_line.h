@@ -1,5 +1,7 @@
 // The command line of quorix-velmora:
-//   quorix-velmora [AUTO] [--headless] [--home DIR] [--encipher TEXT] [--decipher HEX]
+//   quorix-velmora [AUTO] [--headless] [--home DIR] [--monitor]
+//                  [--once export|orders] [--configure]
+//                  [--encipher TEXT] [--decipher HEX]
 #pragma once
 
 #include <filesystem>
@@ -12,6 +14,9 @@ namespace shell {
 struct CommandLine {
   std::string argument;                  // the first positional argument ("AUTO")
   bool headless = false;
+  bool monitor = false;                  // start with LMONITOREO on
+  std::optional<std::string> once;       // "export" or "orders": one run, then exit
+  bool configure = false;                // the terminal configuration dialog
   std::optional<std::filesystem::path> home;
   std::optional<std::string> encipher;   // print the stored form of TEXT
   std::optional<std::string> decipher;   // print the clear form of HEX
@@ -25,6 +30,13 @@ struct ParseResult {
 };
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+// True when the argument asks for the scheduler at once: "AUTO" once
+// surrounding blanks are removed, compared exactly (case matters).
+bool IsAutoArgument(const std::string& argument);
+
+// Whether a desktop can be shown: a display is named in the environment.
+bool DisplayAvailable();
 
 // The program directory: --home when given, else the executable's directory.
 // Its case is kept as it is.

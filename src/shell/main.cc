@@ -4,8 +4,13 @@
 #include <vector>
 
 #include "config/cipher.h"
+#include "config/error_handler.h"
 #include "config/tinicio.h"
+#include "db/odbc_connection.h"
 #include "shell/command_line.h"
+#include "shell/headless_service.h"
+#include "shell/terminal_config.h"
+#include "ui/headless/event_loop.h"
 #include "ui/headless/headless_platform.h"
 
 namespace {
@@ -27,27 +32,43 @@ int RunCipherTool(const shell::CommandLine& line) {
   return ui::kExitOk;
 }
 
+// --configure: the configuration dialog at the terminal.
+int RunTerminalConfiguration(const shell::CommandLine& line, ui::Platform& platform) {
+  bool ok = false;
+  config::TInicio ini =
+      config::TInicio::New(shell::ProgramDirectory(line), platform, ok);
+  db::OdbcConnectionChecker checker(platform);
+  shell::Terminal terminal{std::cin, std::cout, shell::StdinEchoControl()};
+  shell::TerminalConfigure(ini, platform, checker, terminal);
+  return ui::kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything else: the stop signals are read by the event loop, and
+  // unhandled errors leave Error.log.
+  ui::EventLoop::BlockSignals();
+  config::ERRORSYS();
+
   auto parsed = shell::ParseCommandLine(std::vector<std::string>(argv, argv + argc));
   if (parsed.exit) {
     (parsed.status == 0 ? std::cout : std::cerr) << parsed.output;
     return parsed.status;
   }
   const shell::CommandLine& line = parsed.line;
+  config::SetErrorReportDirectory(shell::ProgramDirectory(line));
   if (line.encipher || line.decipher) return RunCipherTool(line);
 
   ui::HeadlessPlatform platform(std::cerr);
-  bool ok = false;
-  config::TInicio ini =
-      config::TInicio::New(shell::ProgramDirectory(line), platform, ok);
-  if (!ok) {
-    std::cerr << "quorix-velmora: the configuration in " << ini.IniPath().string()
-              << " is incomplete; write the connection values there (see README)\n";
-    return ui::kExitRefused;
+  if (line.configure) return RunTerminalConfiguration(line, platform);
+
+  if (!line.headless && shell::DisplayAvailable()) {
+    std::cerr << "quorix-velmora: the desktop face is not part of this build; "
+                 "running headless\n";
   }
-  std::cerr << "quorix-velmora: configuration loaded from " << ini.IniPath().string()
-            << "; the service cycles are not built yet\n";
-  return ui::kExitOk;
+  config::MonitorTrace trace(".");
+  shell::ProcessContext ctx(platform, trace);
+  platform.SetShutdown([&ctx] { shell::Shutdown(ctx); });
+  return shell::RunHeadless(ctx, line, {});
 }

@@ -44,6 +44,11 @@ class DbTest : public ::testing::Test {
     ASSERT_TRUE(session_.OODBC->lSuccess) << dsn;
   }
 
+  // The current connection as the ODBC connection it is in these tests.
+  std::shared_ptr<db::TOdbc> Odbc() const {
+    return std::dynamic_pointer_cast<db::TOdbc>(session_.OODBC);
+  }
+
   void Exec(const std::string& sql) {
     std::string error;
     ASSERT_TRUE(db::EJECUTESQL(session_, sql, &error)) << sql << "\n" << error;

@@ -59,8 +59,8 @@ TEST_F(DbTest, ConnectTrimsAndTakesTheEchoedDataSourceName) {
 TEST_F(DbTest, ConnectToPostgresEchoesItsName) {
   QV_REQUIRE_PG();
   Connect(env_.pg_dsn);
-  EXPECT_EQ(session_.OODBC->cDSN, env_.pg_dsn);
-  EXPECT_NE(session_.OODBC->cConnect.find("UID=" + env_.pg_user), std::string::npos);
+  EXPECT_EQ(Odbc()->cDSN, env_.pg_dsn);
+  EXPECT_NE(Odbc()->cConnect.find("UID=" + env_.pg_user), std::string::npos);
 }
 
 TEST_F(DbTest, FailedConnectShowsTheAlertAndKeepsHandlesUntilEnd) {
@@ -105,7 +105,7 @@ class FailedSwitch : public DbTest, public ::testing::WithParamInterface<const c
 // masked, and leaves the ended connection current, good only for failing.
 TEST_P(FailedSwitch, LogsMaskedLineAndLeavesAnEndedConnection) {
   Connect(env_.sqlite_dsn);
-  auto previous = session_.OODBC;
+  auto previous = Odbc();
   config::TInicio ini;
   ini.cRuta = dir_.string() + "/";
   ini.cDSN = GetParam();
@@ -119,7 +119,7 @@ TEST_P(FailedSwitch, LogsMaskedLineAndLeavesAnEndedConnection) {
   ASSERT_TRUE(session_.OODBC);
   EXPECT_NE(session_.OODBC, previous);
   EXPECT_FALSE(session_.OODBC->lSuccess);
-  EXPECT_EQ(session_.OODBC->hDbc, static_cast<SQLHDBC>(nullptr));
+  EXPECT_EQ(Odbc()->hDbc, static_cast<SQLHDBC>(nullptr));
   EXPECT_EQ(ini.oODBC, session_.OODBC);
 
   const std::string log = ReadFile(dir_ / "Log.txt");
@@ -160,7 +160,7 @@ TEST_F(DbTest, SwitchesEndThePreviousConnectionEachTime) {
   ini.cDSNDestino = env_.sqlite_dsn;
 
   db::ODBCREMOTO(session_, ini, "o");
-  auto first = session_.OODBC;
+  auto first = Odbc();
   ASSERT_TRUE(first && first->lSuccess);
   EXPECT_EQ(ini.oODBC, first);
   Exec("SELECT 1");

@@ -37,3 +37,28 @@ TEST(CommandLineTest, ProgramDirectoryDefaultsToTheExecutablesFolder) {
 
 }  // namespace
 }  // namespace shell
+
+namespace shell {
+namespace {
+
+TEST(CommandLineTest, AutoIsTrimmedAndCaseSensitive) {
+  const struct {
+    const char* argument;
+    bool automatic;
+  } cases[] = {{"AUTO", true}, {"  AUTO ", true}, {"auto", false},
+               {"Auto", false}, {"", false},      {"AUTOMATIC", false}};
+  for (const auto& c : cases) EXPECT_EQ(IsAutoArgument(c.argument), c.automatic) << c.argument;
+}
+
+TEST(CommandLineTest, OnceTakesOnlyItsTwoCycles) {
+  auto parsed = ParseCommandLine({"quorix-velmora", "--once", "orders", "--monitor"});
+  ASSERT_FALSE(parsed.exit) << parsed.output;
+  EXPECT_EQ(parsed.line.once, "orders");
+  EXPECT_TRUE(parsed.line.monitor);
+  parsed = ParseCommandLine({"quorix-velmora", "--once", "everything"});
+  EXPECT_TRUE(parsed.exit);
+  EXPECT_EQ(parsed.status, 2);
+}
+
+}  // namespace
+}  // namespace shell
