@@ -45,7 +45,9 @@ int StartUp(ProcessContext& ctx, const std::filesystem::path& program_dir,
     }
   }
 
-  ctx.OODBC = db::TOdbc::New(ctx.platform, ini.cDSN, ini.cUser, ini.cPassword);
+  ctx.OODBC = hooks.connect
+                  ? hooks.connect(ctx, ini.cDSN, ini.cUser, ini.cPassword)
+                  : db::TOdbc::New(ctx.platform, ini.cDSN, ini.cUser, ini.cPassword);
   if (!ctx.OODBC->lSuccess) {
     ctx.oLog.Write("Fallo de conexion: al intentar conectar a " + ini.cDSN + " " +
                    ini.cUser + " " + config::kMaskedPassword + " -> ");

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "shell/process_context.h"
 
@@ -17,6 +19,11 @@ struct StartupHooks {
   // configuration dialog; the headless face tells the operator to run
   // --configure). Start-up ends afterwards either way.
   std::function<void(ProcessContext&)> incomplete_configuration;
+  // Opens the origin connection. Empty: db::TOdbc::New over ODBC.
+  std::function<std::shared_ptr<db::Connection>(ProcessContext&, const std::string& dsn,
+                                                const std::string& user,
+                                                const std::string& password)>
+      connect;
   // Loads the formula variable catalogue (TABMACRO).
   std::function<void(ProcessContext&)> load_catalogue;
 };
