@@ -7,24 +7,12 @@
 #include "config/codepage.h"
 #include "config/ini_file.h"
 #include "config/log_file.h"
+#include "config/text.h"
 #include "ui/platform.h"
 
 namespace config {
 
 namespace {
-
-constexpr const char* kBlanks = " \t\r\n";
-
-std::string Trim(const std::string& text) {
-  size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return std::string();
-  size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
-
-bool IsBlank(const std::string& text) {
-  return text.find_first_not_of(kBlanks) == std::string::npos;
-}
 
 // Not empty, and matching no real modality.
 const std::string kModalityPlaceholder = "\x05 \x05 \x05";

@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include "config/log_file.h"
+#include "config/text.h"
 #include "db/odbc_handles.h"
 #include "db/session.h"
 
@@ -13,14 +14,6 @@ namespace {
 constexpr int kConnectOutChars = 1024;
 constexpr const char* kConnectError = "SQLDriverConnect error from TODbc:New()";
 constexpr const char* kAutoCommitError = "AutoCommit could not be set from TOdbc:New()";
-
-std::string Trim(const std::string& s) {
-  const char* blanks = " \t\r\n";
-  size_t first = s.find_first_not_of(blanks);
-  if (first == std::string::npos) return "";
-  size_t last = s.find_last_not_of(blanks);
-  return s.substr(first, last - first + 1);
-}
 
 // A connection-string value. Values holding ";" or braces would end the value
 // early or open a braced value, letting a password (for instance) set other
@@ -50,9 +43,9 @@ std::shared_ptr<TOdbc> TOdbc::New(ui::Platform& platform, const std::string& cDS
                                   const std::string& cUser,
                                   const std::string& cPassword) {
   std::shared_ptr<TOdbc> o(new TOdbc());
-  o->cDSN = Trim(cDSN);
-  o->cUser = Trim(cUser);
-  o->cPassword = Trim(cPassword);
+  o->cDSN = config::Trim(cDSN);
+  o->cUser = config::Trim(cUser);
+  o->cPassword = config::Trim(cPassword);
   o->lSuccess = true;
   o->aErrors.clear();
 

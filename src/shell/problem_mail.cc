@@ -1,9 +1,11 @@
 #include "shell/problem_mail.h"
 
+#include <cstring>
 #include <fstream>
 #include <utility>
 
 #include "config/codepage.h"
+#include "config/text.h"
 #include "config/tinicio.h"
 
 namespace shell {
@@ -30,16 +32,6 @@ std::string EscapeHtml(const std::string& text) {
     }
   }
   return out;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trim(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
 }
 
 // Writes the whole page; false unless every byte reached the file.
@@ -97,7 +89,7 @@ std::vector<std::string> MailCommand(const std::string& program,
   std::vector<std::string> argv;
   std::string word;
   for (char c : program) {
-    if (IsBlank(c)) {
+    if (std::strchr(config::kBlankCharacters, c) != nullptr) {
       if (!word.empty()) argv.push_back(std::move(word));
       word.clear();
     } else {
@@ -105,7 +97,7 @@ std::vector<std::string> MailCommand(const std::string& program,
     }
   }
   if (!word.empty()) argv.push_back(std::move(word));
-  argv.push_back(Trim(recipient));
+  argv.push_back(config::Trim(recipient));
   argv.push_back(page_file);
   return argv;
 }
@@ -119,7 +111,7 @@ ProblemMail::ProblemMail(const std::string& mail_program) {
 }
 
 void ProblemMail::SetMailProgram(const std::string& mail_program) {
-  mail_program_ = Trim(mail_program).empty() ? kDefaultMailProgram : Trim(mail_program);
+  mail_program_ = config::Trim(mail_program).empty() ? kDefaultMailProgram : config::Trim(mail_program);
 }
 
 void ProblemMail::SetDirectory(std::filesystem::path directory) {

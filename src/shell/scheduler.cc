@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "config/text.h"
 #include "db/odbc_connection.h"
 
 namespace shell {
@@ -13,10 +14,6 @@ constexpr const char* kEmptyModality =
 constexpr const char* kAlreadyWorking = "El sistema ya esta trabajando...";
 constexpr const char* kOrdersTrace = "Entrando a revisar los pedidos ingresados";
 constexpr const char* kExportTrace = "Entrando a revisar todas las tablas maestras";
-
-bool IsBlankText(const std::string& text) {
-  return text.find_first_not_of(" \t\r\n") == std::string::npos;
-}
 
 std::tm LocalNow() {
   std::time_t now = std::time(nullptr);
@@ -71,7 +68,7 @@ CycleScheduler::CycleScheduler(ProcessContext& ctx, TimerFactory make_timer,
 CycleScheduler::~CycleScheduler() = default;
 
 bool CycleScheduler::ACTIVAR() {
-  if (IsBlankText(ctx_.ini.cModalidad)) {
+  if (config::IsBlank(ctx_.ini.cModalidad)) {
     ctx_.platform.Stop(kEmptyModality, "ATENCION");
     return false;
   }

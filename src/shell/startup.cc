@@ -2,14 +2,11 @@
 
 #include <system_error>
 
+#include "config/text.h"
 #include "db/odbc_connection.h"
 #include "shell/active_company.h"
 
 namespace shell {
-
-bool IsBlank(const std::string& text) {
-  return text.find_first_not_of(' ') == std::string::npos;
-}
 
 void Shutdown(ProcessContext& ctx) {
   ctx.oLog.Close();
@@ -38,7 +35,7 @@ int StartUp(ProcessContext& ctx, const std::filesystem::path& program_dir,
        "Fallo de parametros: falta clave de conexion a base de datos ORIGEN-> "},
   };
   for (const auto& [value, line] : checks) {
-    if (IsBlank(*value)) {
+    if (config::IsBlank(*value)) {
       ctx.oLog.Write(line);
       ctx.oLog.Close();
       return ui::kExitRefused;

@@ -36,7 +36,4 @@ int StartUp(ProcessContext& ctx, const std::filesystem::path& program_dir,
 // Ends the process's resources in order: Log.txt closed, connection ended.
 void Shutdown(ProcessContext& ctx);
 
-// True when `text` is empty or only blanks.
-bool IsBlank(const std::string& text);
-
 }  // namespace shell

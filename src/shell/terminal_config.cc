@@ -6,16 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "config/text.h"
+
 namespace shell {
 namespace {
 
-constexpr size_t kMaxText = 200;
+using config::Trim;
 
-std::string Trim(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+constexpr size_t kMaxText = 200;
 
 // Number of characters of a UTF-8 text.
 size_t CharacterCount(const std::string& text) {
