@@ -8,9 +8,9 @@
 namespace config {
 namespace {
 
-using configtest::ReadBytes;
+using configtest::ReadFile;
 using configtest::TempDir;
-using configtest::WriteBytes;
+using configtest::WriteFile;
 
 mode_t Permissions(const std::filesystem::path& file) {
   struct stat st {};
@@ -21,7 +21,7 @@ mode_t Permissions(const std::filesystem::path& file) {
 TEST(IniFileTest, ReadsWithPrivateProfileSemantics) {
   TempDir dir;
   const std::string long_value(1500, 'x');
-  WriteBytes(dir / "a.ini",
+  WriteFile(dir / "a.ini",
              "; comment\r\n"
              "[odbc_origen]\r\n"
              "dsn =   ventas  \r\n"
@@ -59,7 +59,7 @@ TEST(IniFileTest, MissingFileReadsEmpty) {
 TEST(IniFileTest, SaveRewritesOnlyItsKeysAndKeepsTheRest) {
   TempDir dir;
   const auto file = dir / "a.ini";
-  WriteBytes(file,
+  WriteFile(file,
              "[ODBC_ORIGEN]\r\n"
              "; the origin\r\n"
              "dsn=old\r\n"
@@ -78,7 +78,7 @@ TEST(IniFileTest, SaveRewritesOnlyItsKeysAndKeepsTheRest) {
   ASSERT_TRUE(ini.Save(&error)) << error;
 
   // The existing key keeps its place and spelling; line ends stay CR LF.
-  EXPECT_EQ(ReadBytes(file),
+  EXPECT_EQ(ReadFile(file),
             "[ODBC_ORIGEN]\r\n"
             "\r\n"
             "; the origin\r\n"
@@ -105,13 +105,13 @@ TEST(IniFileTest, SaveRewritesOnlyItsKeysAndKeepsTheRest) {
 TEST(IniFileTest, CommentsOnlyFileKeepsItsComment) {
   TempDir dir;
   const auto file = dir / "a.ini";
-  WriteBytes(file, "; nothing yet\n");
+  WriteFile(file, "; nothing yet\n");
   IniFile ini(file);
   ASSERT_TRUE(ini.Load());
   ini.SetString("OTROS", "Lista venta", "LV");
   std::string error;
   ASSERT_TRUE(ini.Save(&error)) << error;
-  EXPECT_EQ(ReadBytes(file), "; nothing yet\n\n[OTROS]\nLista venta=LV\n");
+  EXPECT_EQ(ReadFile(file), "; nothing yet\n\n[OTROS]\nLista venta=LV\n");
 }
 
 TEST(IniFileTest, NewFileIsPrivate) {
@@ -122,7 +122,7 @@ TEST(IniFileTest, NewFileIsPrivate) {
   ini.SetString("ODBC_ORIGEN", "DSN", "x");
   std::string error;
   ASSERT_TRUE(ini.Save(&error)) << error;
-  EXPECT_EQ(ReadBytes(file), "[ODBC_ORIGEN]\nDSN=x\n");
+  EXPECT_EQ(ReadFile(file), "[ODBC_ORIGEN]\nDSN=x\n");
   EXPECT_EQ(Permissions(file), 0600u);
 }
 

@@ -8,9 +8,9 @@
 namespace config {
 namespace {
 
-using configtest::ReadBytes;
+using configtest::ReadFile;
 using configtest::TempDir;
-using configtest::WriteBytes;
+using configtest::WriteFile;
 
 std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
   std::tm t{};
@@ -41,14 +41,14 @@ TEST(LogFileTest, LineFormat) {
 TEST(LogFileTest, TwoOpeningsAppendAtTheEnd) {
   TempDir dir;
   const std::string path = (dir / "Log.txt").string();
-  WriteBytes(path, "antes\r\n");
+  WriteFile(path, "antes\r\n");
   LogFile held;
   ASSERT_TRUE(held.Open(path));
   held.Write("uno ");
   AppendLogLine(path, "dos ");
   held.Write("tres ");
 
-  const std::string text = ReadBytes(path);
+  const std::string text = ReadFile(path);
   const std::string stamp_pattern = "[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}";
   EXPECT_THAT(text, ::testing::MatchesRegex("antes\r\nuno " + stamp_pattern +
                                             "\r\ndos " + stamp_pattern +
@@ -59,7 +59,7 @@ TEST(LogFileTest, CreatesAMissingFileAndFailsSilently) {
   TempDir dir;
   const auto path = dir / "Log.txt";
   AppendLogLine(path.string(), "x ");
-  EXPECT_EQ(ReadBytes(path).size(), std::string("x 05/01/2024 07:08:09\r\n").size());
+  EXPECT_EQ(ReadFile(path).size(), std::string("x 05/01/2024 07:08:09\r\n").size());
 
   LogFile nowhere;
   EXPECT_FALSE(nowhere.Open((dir / "missing" / "Log.txt").string()));

@@ -1,6 +1,8 @@
 // A fresh folder per test, removed when the test ends.
 #pragma once
 
+#include "support/files.h"
+
 #include <stdlib.h>
 
 #include <filesystem>
@@ -31,14 +33,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-inline std::string ReadBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)),
-                     std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary) << bytes;
-}
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 }  // namespace configtest

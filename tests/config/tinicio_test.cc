@@ -12,9 +12,9 @@
 namespace config {
 namespace {
 
-using configtest::ReadBytes;
+using configtest::ReadFile;
 using configtest::TempDir;
-using configtest::WriteBytes;
+using configtest::WriteFile;
 
 // Answers connection tests from a script and records what was asked.
 class FakeChecker : public ConnectionChecker {
@@ -82,7 +82,7 @@ class TInicioTest : public ::testing::Test {
 };
 
 TEST_F(TInicioTest, LoadsAndDeciphersACompleteFile) {
-  WriteBytes(IniFile(), OriginSection() + DestinationSection() +
+  WriteFile(IniFile(), OriginSection() + DestinationSection() +
                             "[OTROS]\r\nDestinatario= jefe@example.com \r\n"
                             "Lista venta=LV1\r\n");
   bool ok = false;
@@ -114,7 +114,7 @@ TEST_F(TInicioTest, LoadsAndDeciphersACompleteFile) {
 TEST_F(TInicioTest, ProgramDirectoryKeepsItsCase) {
   const auto mixed = dir_ / "Programa/";
   std::filesystem::create_directory(mixed);
-  WriteBytes(mixed / kIniFileName, OriginSection() + DestinationSection());
+  WriteFile(mixed / kIniFileName, OriginSection() + DestinationSection());
   bool ok = false;
   TInicio o = TInicio::New(mixed, platform_, ok);
   EXPECT_TRUE(ok);
@@ -131,7 +131,7 @@ TEST_F(TInicioTest, UndefinedConfigurationDiscardsEverything) {
     if (content.empty()) {
       std::filesystem::remove(IniFile());
     } else {
-      WriteBytes(IniFile(), content + "[OTROS]\r\nLista venta=LV1\r\n"
+      WriteFile(IniFile(), content + "[OTROS]\r\nLista venta=LV1\r\n"
                                       "Intervalo de Actualizacion=30\r\n");
     }
     platform_.messages.clear();
@@ -174,7 +174,7 @@ TEST_F(TInicioTest, SaveWritesTheFileAndLoadsBack) {
   EXPECT_EQ(platform_.messages[0].title, "ATENCION");
   EXPECT_EQ(o.nLapso, 250) << "0 is saved as 250";
 
-  EXPECT_EQ(ReadBytes(IniFile()),
+  EXPECT_EQ(ReadFile(IniFile()),
             "[ODBC_ORIGEN]\n"
             "DSN=" + Encriptar("erp", 1) + "\n"
             "USR=" + Encriptar("sa", 1) + "\n"
@@ -209,12 +209,12 @@ TEST_F(TInicioTest, SaveWritesTheFileAndLoadsBack) {
 }
 
 TEST_F(TInicioTest, SaveKeepsTheRestOfAWindowsFile) {
-  WriteBytes(IniFile(), "[odbc_origen]\r\n; origen\r\ndsn=viejo\r\nOtra=1\r\n"
+  WriteFile(IniFile(), "[odbc_origen]\r\n; origen\r\ndsn=viejo\r\nOtra=1\r\n"
                         "[Ajena]\r\nk=v\r\n");
   TInicio o = Filled();
   o.cPassword = "contraseña";
   ASSERT_TRUE(o.Actualizar(platform_, checker_));
-  const std::string text = ReadBytes(IniFile());
+  const std::string text = ReadFile(IniFile());
   EXPECT_NE(text.find("[odbc_origen]\r\n\r\n; origen\r\ndsn=" + Encriptar("erp", 1) +
                       "\r\nOtra=1\r\n"),
             std::string::npos)

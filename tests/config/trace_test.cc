@@ -9,9 +9,9 @@
 namespace config {
 namespace {
 
-using configtest::ReadBytes;
+using configtest::ReadFile;
 using configtest::TempDir;
-using configtest::WriteBytes;
+using configtest::WriteFile;
 
 // The bytes of one entry with the trailer at `seconds`.
 std::string Entry(const std::string& text, const std::string& seconds) {
@@ -29,7 +29,7 @@ class TraceTest : public ::testing::Test {
       return now;
     });
   }
-  std::string File(int number) { return ReadBytes(dir_ / FileNameOf(number)); }
+  std::string File(int number) { return ReadFile(dir_ / FileNameOf(number)); }
   static std::string FileNameOf(int number) {
     char name[32];
     std::snprintf(name, sizeof name, "monitoreo_%03d.TXT", number);
@@ -37,7 +37,7 @@ class TraceTest : public ::testing::Test {
   }
   // A file holding `content` bytes of text and the end mark.
   void Prepare(int number, size_t content) {
-    WriteBytes(dir_ / FileNameOf(number), std::string(content, 'x') + "\x1A");
+    WriteFile(dir_ / FileNameOf(number), std::string(content, 'x') + "\x1A");
   }
 
   TempDir dir_;
@@ -54,7 +54,7 @@ TEST_F(TraceTest, ExactBytesOfTwoEntries) {
 }
 
 TEST_F(TraceTest, EntryWithoutTrailerAndFileWithoutEndMark) {
-  WriteBytes(dir_ / FileNameOf(1), "antes\r\n");
+  WriteFile(dir_ / FileNameOf(1), "antes\r\n");
   MonitorTrace trace = Trace();
   trace.ESCRIBETXT("sin cola", 1, kTraceDefaultLimit, /*lNoTrailer=*/true);
   EXPECT_EQ(File(1), "antes\r\nsin cola\r\n\x1A");

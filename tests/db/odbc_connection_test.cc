@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -13,12 +15,7 @@ namespace {
 
 using dbtest::DbTest;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testsupport::ReadFile;
 
 TEST(ConnectionString, Rules) {
   struct Case {

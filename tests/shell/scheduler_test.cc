@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -15,12 +17,7 @@
 namespace shell {
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testsupport::ReadFile;
 
 // A scheduler on a manual timer and a fake clock, with cycle bodies that
 // record what happens in `events`.

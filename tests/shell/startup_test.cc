@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -31,12 +33,7 @@ std::filesystem::path ProgramDir(const std::string& name, const Origin& origin) 
   return dir;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testsupport::ReadFile;
 
 struct StartupTest : ::testing::Test {
   void SetUp() override { testsupport::OdbcTestEnv::Get(); }

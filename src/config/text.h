@@ -1,0 +1,25 @@
+// Small text helpers shared by every layer. "Blank" means blanks, tabs, CR and
+// LF, the characters an INI value, a dialog field or a typed line may carry
+// around its value.
+#pragma once
+
+#include <string>
+
+namespace config {
+
+inline constexpr const char* kBlankCharacters = " \t\r\n";
+
+// `text` without blanks at either end.
+inline std::string Trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(kBlankCharacters);
+  if (first == std::string::npos) return std::string();
+  const size_t last = text.find_last_not_of(kBlankCharacters);
+  return text.substr(first, last - first + 1);
+}
+
+// True when `text` is empty or holds only blanks.
+inline bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(kBlankCharacters) == std::string::npos;
+}
+
+}  // namespace config
