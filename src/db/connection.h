@@ -50,6 +50,9 @@ class Statement {
   // arrive. `is_null` is set when the value is NULL; `text` is then empty.
   virtual SQLRETURN GetText(SQLUSMALLINT column, size_t max_bytes, std::string* text,
                             bool* is_null) = 0;
+  // Rows the last executed INSERT, UPDATE or DELETE affected (-1 when the
+  // driver cannot tell).
+  virtual SQLRETURN RowCount(SQLLEN* count) = 0;
   virtual Diagnostic FirstDiagnostic() = 0;
   // Releases the statement (SQL_DROP); harmless when called again.
   virtual void Free() = 0;

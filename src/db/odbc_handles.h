@@ -35,6 +35,7 @@ class StatementHandle : public Statement {
   SQLRETURN DescribeCol(SQLUSMALLINT column, ColumnDescription* out) override;
   SQLRETURN GetText(SQLUSMALLINT column, size_t max_bytes, std::string* text,
                     bool* is_null) override;
+  SQLRETURN RowCount(SQLLEN* count) override { return SQLRowCount(handle_, count); }
   Diagnostic FirstDiagnostic() override;
   void Free() override;
   bool freed() const override { return handle_ == SQL_NULL_HSTMT; }

@@ -2,7 +2,8 @@
 
 namespace db {
 
-bool EJECUTESQL(Session& session, const std::string& sql, std::string* errorText) {
+bool EJECUTESQL(Session& session, const std::string& sql, std::string* errorText,
+                long* rowsAffected) {
   std::shared_ptr<Statement> statement = session.AllocateStatement();
   if (!statement) {
     session.platform.Stop("Sin exito en SQLAllocStmt() para EjecuteSQL() \r\n" + sql,
@@ -17,6 +18,12 @@ bool EJECUTESQL(Session& session, const std::string& sql, std::string* errorText
   const bool ok = Succeeded(rc) || rc == SQL_NO_DATA;
   if (!ok && errorText) {
     *errorText = statement->FirstDiagnostic().message;
+  }
+  if (rowsAffected) {
+    SQLLEN count = 0;
+    *rowsAffected =
+        ok && rc != SQL_NO_DATA && Succeeded(statement->RowCount(&count)) && count > 0 ? count
+                                                                                      : 0;
   }
   statement->Free();
   session.platform.WaitPointer(false);

@@ -10,7 +10,9 @@
 
 namespace db {
 
+// `rowsAffected` (when given) receives the rows an INSERT, UPDATE or DELETE
+// affected, 0 when the driver cannot tell or the statement failed.
 bool EJECUTESQL(Session& session, const std::string& sql,
-                std::string* errorText = nullptr);
+                std::string* errorText = nullptr, long* rowsAffected = nullptr);
 
 }  // namespace db

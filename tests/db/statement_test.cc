@@ -81,6 +81,26 @@ TEST_F(DbTest, PostgresFailureTextAndStatementsThatTouchNoRow) {
   EXPECT_TRUE(platform_.messages.empty());
 }
 
+TEST_F(DbTest, RowsAffectedAreReported) {
+  QV_REQUIRE_PG();
+  for (const std::string& dsn : {env_.sqlite_dsn, env_.pg_dsn}) {
+    SCOPED_TRACE(dsn);
+    Connect(dsn);
+    Exec("DROP TABLE IF EXISTS rows_t");
+    Exec("CREATE TABLE rows_t (a integer)");
+    long rows = -1;
+    EXPECT_TRUE(db::EJECUTESQL(session_, "INSERT INTO rows_t VALUES (1),(2),(3)", nullptr, &rows));
+    EXPECT_EQ(rows, 3);
+    EXPECT_TRUE(db::EJECUTESQL(session_, "UPDATE rows_t SET a = 9 WHERE a > 1", nullptr, &rows));
+    EXPECT_EQ(rows, 2);
+    EXPECT_TRUE(db::EJECUTESQL(session_, "UPDATE rows_t SET a = 9 WHERE a > 100", nullptr, &rows));
+    EXPECT_EQ(rows, 0);
+    EXPECT_FALSE(db::EJECUTESQL(session_, "UPDATE no_such_table SET a = 1", nullptr, &rows));
+    EXPECT_EQ(rows, 0);
+    session_.OODBC->End();
+  }
+}
+
 TEST_F(DbTest, TransactionStatementsSpanLaterCalls) {
   QV_REQUIRE_PG();
   Connect(env_.pg_dsn);

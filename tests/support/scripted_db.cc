@@ -24,15 +24,23 @@ class ScriptedStatement : public db::Statement {
     columns_.clear();
     rows_.clear();
     row_ = -1;
+    affected_ = 0;
     for (const auto& rule : state_->rules) {
       if (rule->uses_left == 0 || !rule->matches(sql)) continue;
       if (rule->uses_left > 0) --rule->uses_left;
       if (rule->failure) return Error("42000", *rule->failure);
       columns_ = rule->columns;
       rows_ = rule->rows;
+      affected_ = rule->affected;
       return SQL_SUCCESS;
     }
     if (state_->fail_unscripted) return Error("42000", "unscripted statement: " + sql);
+    return SQL_SUCCESS;
+  }
+
+  SQLRETURN RowCount(SQLLEN* count) override {
+    if (freed_) return SQL_INVALID_HANDLE;
+    *count = affected_;
     return SQL_SUCCESS;
   }
 
@@ -113,6 +121,7 @@ class ScriptedStatement : public db::Statement {
   std::vector<ScriptedRow> rows_;
   int row_ = -1;
   SQLUSMALLINT last_read_ = 0;
+  SQLLEN affected_ = 0;
   db::Diagnostic diagnostic_{SQL_NO_DATA, "", 0, ""};
 };
 
@@ -133,6 +142,11 @@ Rule& Rule::Succeeds() {
   failure.reset();
   columns.clear();
   rows.clear();
+  return *this;
+}
+
+Rule& Rule::Affects(SQLLEN n) {
+  affected = n;
   return *this;
 }
 

@@ -44,6 +44,8 @@ class ScriptedConnection : public db::Connection {
     Rule& Fails(std::string message);
     // The statement runs and returns no result set (the default answer).
     Rule& Succeeds();
+    // The statement reports `n` affected rows (INSERT, UPDATE, DELETE).
+    Rule& Affects(SQLLEN n);
     // The rule answers only its first `n` matching statements.
     Rule& Times(int n);
     Rule& Once() { return Times(1); }
@@ -54,6 +56,7 @@ class ScriptedConnection : public db::Connection {
     std::function<bool(const std::string&)> matches;
     int uses_left = -1;  // -1: unlimited
     std::optional<std::string> failure;
+    SQLLEN affected = 0;
     std::vector<db::ColumnDescription> columns;
     std::vector<ScriptedRow> rows;
   };
