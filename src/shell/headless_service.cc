@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "config/ini_file.h"
+#include "export/sequencer.h"
 #include "shell/monitoring.h"
 #include "shell/problem_mail.h"
 #include "shell/startup.h"
@@ -37,6 +38,12 @@ int RunHeadless(ProcessContext& ctx, const CommandLine& line, ServiceWiring wiri
   if (status != ui::kExitOk) return status;
   if (line.monitor) ctx.LMONITOREO = true;
 
+  if (!wiring.cycles.SECUENCIAINSERT) {
+    // The whole export; its summary is one line in the journal per cycle.
+    wiring.cycles.SECUENCIAINSERT = [&ctx](config::TInicio& ini, ProblemList& problems) {
+      std::cerr << exporter::SECUENCIAINSERT(ctx, ini, problems).Line() << std::endl;
+    };
+  }
   ProblemMail mail(ReadMailProgram(ctx.ini));
   if (!wiring.cycles.send_problems) {
     wiring.cycles.send_problems = [&mail](const config::TInicio& ini,
