@@ -34,6 +34,11 @@ int RunHeadless(ProcessContext& ctx, const CommandLine& line, ServiceWiring wiri
                 << " --home " << c.ini.cRuta << "\n";
     };
   }
+  if (!wiring.startup.load_catalogue) {
+    wiring.startup.load_catalogue = [](ProcessContext& c) {
+      orders::LLENATABMACRO(c, c.TABMACRO);
+    };
+  }
   const int status = StartUp(ctx, ProgramDirectory(line), wiring.startup);
   if (status != ui::kExitOk) return status;
   if (line.monitor) ctx.LMONITOREO = true;

@@ -10,6 +10,7 @@
 #include "config/tinicio.h"
 #include "config/trace.h"
 #include "db/session.h"
+#include "orders/catalogue.h"
 #include "ui/platform.h"
 
 namespace shell {
@@ -22,6 +23,7 @@ struct ProcessContext : db::Session {
   config::LogFile oLog;      // Log.txt, open from start-up to the end
   std::filesystem::path DEFABASES;
   std::string CNUMEROEMPRESA;  // active company, empty when there is none
+  orders::Catalogue TABMACRO;  // the formula variable catalogue
   int DEF_REDON = 0;           // default rounding code of the formula evaluator
   std::string ARROBAE = "@E";  // numeric display picture of the grid
   // The access layer's alternative SQL forms and hint switch; always false.
