@@ -11,6 +11,7 @@
 
 #include "config/codepage.h"
 #include "support/schema_ddl.h"
+#include "support/text_marks.h"
 #include "support/tsql_grammar.h"
 
 namespace exporter {
@@ -23,17 +24,9 @@ const std::vector<std::string> kClauses = {"", kCollation};
 
 // Expected texts are written with {c} for the collation clause, {p} for the
 // staging table and {d} for the destination table of the builder.
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-}
-
-std::string Expand(std::string text, const std::string& table, const std::string& coll) {
-  ReplaceAll(text, "{c}", coll);
-  ReplaceAll(text, "{p}", "#PASO_" + table);
-  ReplaceAll(text, "{d}", "[VELMORA].dbo." + table);
-  return text;
+std::string Expand(const std::string& text, const std::string& table, const std::string& coll) {
+  return testsupport::FillMarks(
+      text, {{"{c}", coll}, {"{p}", "#PASO_" + table}, {"{d}", "[VELMORA].dbo." + table}});
 }
 
 // The three standard columns, empty, as the create and the fills cast them.
@@ -274,7 +267,7 @@ TEST(CustomerReferenceTest, DestinationNameWithClosingBracketIsDoubled) {
     for (const std::string& statement : c.builder("Vel]mora", "")) {
       if (statement.find(".dbo.") == std::string::npos) continue;
       std::string rest = statement;
-      ReplaceAll(rest, "[Vel]]mora].dbo.", "");
+      rest = testsupport::FillMarks(rest, {{"[Vel]]mora].dbo.", ""}});
       EXPECT_EQ(rest.find("Vel"), std::string::npos) << statement;
     }
   }

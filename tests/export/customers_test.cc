@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/schema_ddl.h"
+#include "support/text_marks.h"
 #include "support/tsql_grammar.h"
 
 namespace exporter {
@@ -18,12 +19,8 @@ std::string FixedClock() { return "134502"; }
 std::string OtherClock() { return "090807"; }
 
 // Replaces every "{coll}" of an expected text with the collation clause.
-std::string WithCollation(std::string text, const std::string& coll) {
-  for (size_t at = text.find("{coll}"); at != std::string::npos; at = text.find("{coll}", at)) {
-    text.replace(at, 6, coll);
-    at += coll.size();
-  }
-  return text;
+std::string WithCollation(const std::string& text, const std::string& coll) {
+  return testsupport::FillMarks(text, {{"{coll}", coll}});
 }
 
 using Builder = StatementList (*)(const std::string&, const std::string&);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/schema_ddl.h"
+#include "support/text_marks.h"
 #include "support/tsql_grammar.h"
 
 namespace exporter {
@@ -19,10 +20,8 @@ using Builder = StatementList (*)(const std::string&, const std::string&, const 
 const std::string kColl = CollationClause("  Modern_Spanish_CI_AS ");
 
 // Replaces every "{C}" by the collation clause and "{B}" by "[VELMORA]".
-std::string Fill(std::string text, const std::string& coll) {
-  for (size_t at; (at = text.find("{C}")) != std::string::npos;) text.replace(at, 3, coll);
-  for (size_t at; (at = text.find("{B}")) != std::string::npos;) text.replace(at, 3, "[VELMORA]");
-  return text;
+std::string Fill(const std::string& text, const std::string& coll) {
+  return testsupport::FillMarks(text, {{"{C}", coll}, {"{B}", "[VELMORA]"}});
 }
 
 // ---- The expected statements, written out in full ----

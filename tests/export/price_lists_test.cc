@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "support/odbc_test_env.h"
+#include "support/text_marks.h"
 #include "support/schema_ddl.h"
 #include "support/scripted_db.h"
 #include "support/tsql_grammar.h"
@@ -28,15 +29,8 @@ std::string FixedClock() { return "142530"; }
 
 // `text` with "{c}" replaced by the collation clause and "{db}" by the
 // destination prefix.
-std::string Expand(std::string text, const std::string& coll) {
-  const std::pair<std::string, std::string> marks[] = {{"{c}", coll}, {"{db}", "[Velmora].dbo."}};
-  for (const auto& [mark, value] : marks) {
-    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
-      text.replace(at, mark.size(), value);
-      at += value.size();
-    }
-  }
-  return text;
+std::string Expand(const std::string& text, const std::string& coll) {
+  return testsupport::FillMarks(text, {{"{c}", coll}, {"{db}", "[Velmora].dbo."}});
 }
 
 Statements Expand(const Statements& texts, const std::string& coll) {

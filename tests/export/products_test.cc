@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/schema_ddl.h"
+#include "support/text_marks.h"
 #include "support/tsql_grammar.h"
 
 namespace exporter {
@@ -18,12 +19,8 @@ using testsupport::ColumnLayout;
 const char* const kCollation = "  Modern_Spanish_CI_AS ";
 
 // The expected text with every "{coll}" replaced by the collation clause.
-std::string WithCollation(std::string text, const std::string& coll) {
-  for (size_t at = text.find("{coll}"); at != std::string::npos; at = text.find("{coll}", at)) {
-    text.replace(at, 6, coll);
-    at += coll.size();
-  }
-  return text;
+std::string WithCollation(const std::string& text, const std::string& coll) {
+  return testsupport::FillMarks(text, {{"{coll}", coll}});
 }
 
 StatementList Build(const std::string& builder, const std::string& coll) {

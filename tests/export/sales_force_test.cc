@@ -10,6 +10,7 @@
 
 #include "config/trace.h"
 #include "support/files.h"
+#include "support/text_marks.h"
 #include "support/odbc_test_env.h"
 #include "support/schema_ddl.h"
 #include "support/scripted_db.h"
@@ -27,15 +28,8 @@ const std::string kCollation = " COLLATE Modern_Spanish_CI_AS";
 
 // Replaces "{coll}" with the collation clause and "{D}" with the destination
 // prefix "[VELMORA].dbo.".
-std::string Expand(std::string text, const std::string& coll) {
-  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"{coll}", coll},
-                                    {"{D}", kDest}}) {
-    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
-      text.replace(at, mark.size(), value);
-      at += value.size();
-    }
-  }
-  return text;
+std::string Expand(const std::string& text, const std::string& coll) {
+  return testsupport::FillMarks(text, {{"{coll}", coll}, {"{D}", kDest}});
 }
 
 Statements Expand(const Statements& texts, const std::string& coll) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/schema_ddl.h"
+#include "support/text_marks.h"
 #include "support/tsql_grammar.h"
 
 namespace exporter {
@@ -19,13 +20,8 @@ const char kBodega[] = "B01";
 const char kLista[] = "TABPP01P";
 
 // Expected texts are written with "{coll}" where the collation clause goes.
-std::string Expand(std::string text, const std::string& coll) {
-  const std::string mark = "{coll}";
-  for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
-    text.replace(at, mark.size(), coll);
-    at += coll.size();
-  }
-  return text;
+std::string Expand(const std::string& text, const std::string& coll) {
+  return testsupport::FillMarks(text, {{"{coll}", coll}});
 }
 
 StatementList Expanded(const StatementList& templates, const std::string& coll) {
