@@ -5,6 +5,7 @@
 #include "config/ini_file.h"
 #include "export/sequencer.h"
 #include "shell/monitoring.h"
+#include "shell/order_cycle.h"
 #include "shell/problem_mail.h"
 #include "shell/startup.h"
 #include "ui/headless/event_loop.h"
@@ -47,6 +48,15 @@ int RunHeadless(ProcessContext& ctx, const CommandLine& line, ServiceWiring wiri
     // The whole export; its summary is one line in the journal per cycle.
     wiring.cycles.SECUENCIAINSERT = [&ctx](config::TInicio& ini, ProblemList& problems) {
       std::cerr << exporter::SECUENCIAINSERT(ctx, ini, problems).Line() << std::endl;
+    };
+  }
+  OrderCycle order_cycle(ctx);
+  if (!wiring.cycles.SECUENCIAPDA) {
+    wiring.cycles.SECUENCIAPDA = [&order_cycle](config::TInicio& ini, ProblemList& problems) {
+      const orders::ImportSummary summary = order_cycle.Run(ini, problems);
+      if (summary.orders > 0 || !problems.empty()) {
+        std::cerr << OrderSummaryLine(summary) << std::endl;
+      }
     };
   }
   ProblemMail mail(ReadMailProgram(ctx.ini));

@@ -154,3 +154,22 @@ TEST_F(HeadlessServiceTest, MonitorStartsWithTheTraceOn) {
 
 }  // namespace
 }  // namespace shell
+
+namespace shell {
+namespace {
+
+TEST_F(HeadlessServiceTest, OnceOrdersRunsTheRealImportInOneTransaction) {
+  ScriptConfiest(true);
+  CommandLine line = Line("headless-orders");
+  line.once = "orders";
+  wiring.cycles.SECUENCIAPDA = nullptr;  // the service's own order import
+  EXPECT_EQ(RunHeadless(ctx, line, wiring), ui::kExitOk) << out.str();
+  const auto& sent = db->statements();
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "BEGIN TRANSACTION"), sent.end());
+  EXPECT_NE(std::find(sent.begin(), sent.end(), "COMMIT TRANSACTION"), sent.end());
+  EXPECT_EQ(std::find(sent.begin(), sent.end(), "ROLLBACK TRANSACTION"), sent.end());
+  EXPECT_EQ(out.str(), "orders: 0 problem(s)\n");
+}
+
+}  // namespace
+}  // namespace shell
