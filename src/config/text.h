@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace config {
 
@@ -20,6 +21,16 @@ inline std::string Trim(const std::string& text) {
 // True when `text` is empty or holds only blanks.
 inline bool IsBlank(const std::string& text) {
   return text.find_first_not_of(kBlankCharacters) == std::string::npos;
+}
+
+// `parts` joined with `separator` between them.
+inline std::string Join(const std::vector<std::string>& parts, const std::string& separator) {
+  std::string out;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += separator;
+    out += parts[i];
+  }
+  return out;
 }
 
 }  // namespace config

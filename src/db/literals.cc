@@ -1,10 +1,17 @@
 #include "db/literals.h"
 
+#include "config/text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace db {
+
+std::string CollationClause(const std::string& collation) {
+  const std::string name = config::Trim(collation);
+  return name.empty() ? std::string() : " COLLATE " + name;
+}
 
 namespace {
 

@@ -23,6 +23,10 @@ std::string QuoteText(const std::string& text);
 // A bracketed identifier part, "[" + name with every "]" doubled + "]".
 std::string BracketName(const std::string& name);
 
+// The collation clause of a comparison or a staging column: "" for an empty
+// collation name, else " COLLATE " + the trimmed name.
+std::string CollationClause(const std::string& collation);
+
 // The literal of any value: text, number (five decimals when read from the
 // database, NACSB otherwise), date, logical. A value of kind none renders as
 // NULL.

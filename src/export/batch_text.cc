@@ -21,11 +21,6 @@ std::string (*g_clock)() = LocalClockTime;
 
 }  // namespace
 
-std::string CollationClause(const std::string& cCollation) {
-  const std::string name = config::Trim(cCollation);
-  return name.empty() ? std::string() : " COLLATE " + name;
-}
-
 std::string DestinationTable(const std::string& BaseDestino, const std::string& table) {
   return db::BracketName(BaseDestino) + ".dbo." + table;
 }
@@ -39,15 +34,6 @@ std::string Text(const std::string& value) { return db::QuoteText(value); }
 std::string CastItem(const std::string& expression, const std::string& type,
                      const std::string& coll, const std::string& column) {
   return "CAST(" + expression + " AS " + type + " )" + coll + " AS " + column;
-}
-
-std::string Join(const std::vector<std::string>& parts, const std::string& separator) {
-  std::string out;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += separator;
-    out += parts[i];
-  }
-  return out;
 }
 
 std::string StampStatement(const std::string& name) {

@@ -8,13 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "config/text.h"
+#include "db/literals.h"
+
 namespace exporter {
 
 // An ordered list of statement texts: one entity batch.
 using StatementList = std::vector<std::string>;
 
 // "" for an empty collation, else " COLLATE " + the trimmed name.
-std::string CollationClause(const std::string& cCollation);
+using db::CollationClause;
 
 // "[" + BaseDestino (any "]" doubled) + "].dbo." + table.
 std::string DestinationTable(const std::string& BaseDestino, const std::string& table);
@@ -35,7 +38,7 @@ std::string CastItem(const std::string& expression, const std::string& type,
                      const std::string& coll, const std::string& column);
 
 // Joins texts with a separator.
-std::string Join(const std::vector<std::string>& parts, const std::string& separator);
+using config::Join;
 
 // "UPDATE #PASO_{name} SET INDICADOR_ACCION='A',ACTIVO=1,
 // FECHA_ULTIMA_MODIFICACION=CONVERT(varchar(14),getdate(),112)" (one line).

@@ -6,6 +6,8 @@
 #include "db/literals.h"
 
 namespace orders {
+
+using config::Join;
 namespace {
 
 // One column of a staging table: name, type of its cast and the expression
@@ -20,15 +22,6 @@ struct StagingColumn {
 
 bool IsCharacterType(const std::string& type) {
   return type.rfind("varchar", 0) == 0 || type.rfind("char", 0) == 0;
-}
-
-std::string Join(const std::vector<std::string>& parts, const std::string& separator) {
-  std::string out;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += separator;
-    out += parts[i];
-  }
-  return out;
 }
 
 std::string SelectInto(const std::vector<StagingColumn>& columns, const std::string& coll,
@@ -93,11 +86,6 @@ const std::vector<std::string>& LineInboxColumns() {
 }
 
 }  // namespace
-
-std::string CollationClause(const std::string& cCollationOrigen) {
-  const std::string name = config::Trim(cCollationOrigen);
-  return name.empty() ? std::string() : " COLLATE " + name;
-}
 
 std::string MobileObservation(const std::string& time) {
   return CutCharacters("( Norvo Móvil : " + time + " )", 50);

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "config/tinicio.h"
+#include "db/literals.h"
 #include "db/value.h"
 
 namespace orders {
 
-// " COLLATE " + the trimmed collation name, or "" when it is blank.
-std::string CollationClause(const std::string& cCollationOrigen);
+using db::CollationClause;
 
 // "( Norvo Móvil : hh:mm:ss )" cut to 50 characters.
 std::string MobileObservation(const std::string& time);
