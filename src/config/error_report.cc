@@ -115,7 +115,8 @@ std::string ERRORMESSAGE(const ErrorRecord& error) {
     text = "(DOS Error " + std::to_string(error.osCode) + ") ";
   }
   text += error.subSystem.empty() ? "???" : error.subSystem;
-  text += error.subCode ? "/" + std::to_string(*error.subCode) : "/???";
+  text += '/';
+  text += error.subCode ? std::to_string(*error.subCode) : std::string("???");
   if (!error.description.empty()) text += "  " + error.description;
   if (!error.filename.empty()) {
     text += ": " + error.filename;
