@@ -57,6 +57,27 @@ std::string SACAPARLLAVE(const std::string& text) {
   return out;
 }
 
+std::string RewriteNames(const std::string& text, std::string_view separators,
+                         const std::function<std::string(const std::string&)>& rewrite) {
+  std::string out, name;
+  bool in_name = false;
+  for (char c : text) {
+    if (IsOneOf(c, separators)) {
+      if (in_name) out += rewrite(name);
+      out += c;
+      name.clear();
+      in_name = false;
+    } else if ((c >= '0' && c <= '9') || c == '.' || c == ',') {
+      (in_name ? name : out) += c;
+    } else {
+      name += c;
+      in_name = true;
+    }
+  }
+  if (in_name) out += rewrite(name);
+  return out;
+}
+
 std::string EXTRAECAMPO(const std::string& text, size_t start) {
   if (start >= text.size()) return "";
   size_t end = start;
@@ -77,27 +98,12 @@ std::string ARREGLAXX(const std::vector<std::string>& fields, const std::string&
     });
     out += expandable ? "<" + list + ">" + name : name;
   };
-  std::string out, name;
-  bool in_name = false;
-  for (char c : work) {
-    if (IsOneOf(c, "+-/*() {}")) {
-      if (in_name) write_name(name, out);
-      out += c;
-      name.clear();
-      in_name = false;
-    } else if ((c >= '0' && c <= '9') || c == '.' || c == ',') {
-      if (in_name) {
-        name += c;
-      } else {
-        out += c;
-      }
-    } else {
-      name += c;
-      in_name = true;
-    }
-  }
-  if (in_name) write_name(config::Trim(name), out);
-  return out;
+  return RewriteNames(work, "+-/*() {}", [&](const std::string& name) {
+    const std::string trimmed = config::Trim(name);
+    std::string out;
+    write_name(trimmed, out);
+    return out;
+  });
 }
 
 bool HasNoCapitals(std::string_view text) {

@@ -4,11 +4,19 @@
 // of a stored formula.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace orders {
+
+// Copies `text`, handing every name in it to `rewrite` and writing what that
+// returns in its place. A name starts with a character that is neither a
+// separator, a digit, "." nor ","; digits, "." and "," inside it belong to it;
+// a separator ends it.
+std::string RewriteNames(const std::string& text, std::string_view separators,
+                         const std::function<std::string(const std::string&)>& rewrite);
 
 // Formulas without a rounding code are cut to this many characters.
 inline constexpr size_t kFormulaWithoutCodeLimit = 120;

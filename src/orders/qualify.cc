@@ -34,10 +34,6 @@ std::string ConstantText(double value) {
   return WithoutBlanks(buffer);
 }
 
-bool IsNameEnd(char c) {
-  return c == '+' || c == '-' || c == '/' || c == '*' || c == '(' || c == ')';
-}
-
 const std::string* ConditionOf(const SourceConditions& conditions, const std::string& table) {
   for (const SourceCondition& c : conditions) {
     if (c.table == table) return &c.condition;
@@ -64,27 +60,9 @@ std::string ARMALECUA(const Catalogue& catalogue, const std::string& name, Table
 
 std::string CALIFICACAMPOS(const Catalogue& catalogue, const std::string& text,
                            TableList& tables) {
-  std::string out, name;
-  bool in_name = false;
-  for (char c : WithoutBlanks(text)) {
-    if (IsNameEnd(c)) {
-      if (in_name) out += ARMALECUA(catalogue, name, tables);
-      out += c;
-      name.clear();
-      in_name = false;
-    } else if ((c >= '0' && c <= '9') || c == '.' || c == ',') {
-      if (in_name) {
-        name += c;
-      } else {
-        out += c;
-      }
-    } else {
-      name += c;
-      in_name = true;
-    }
-  }
-  if (in_name) out += ARMALECUA(catalogue, name, tables);
-  return out;
+  return RewriteNames(WithoutBlanks(text), "+-/*()", [&](const std::string& name) {
+    return ARMALECUA(catalogue, name, tables);
+  });
 }
 
 SourceConditions RowConditions(const PriceContext& context, const std::string& company) {
