@@ -68,6 +68,17 @@ std::string UpdateChanged(const std::string& dest, const std::string& name,
          Join(compared, " OR ") + " )";
 }
 
+std::string ListCode(const std::string& cLista) {
+  const size_t end = cLista.find_last_not_of(' ') + 1;  // npos + 1 == 0: all blanks
+  size_t start = end;
+  for (int taken = 0; taken < 3 && start > 0; ++taken) {
+    --start;
+    // Continuation bytes (10xxxxxx) belong to the character that precedes them.
+    while (start > 0 && (static_cast<unsigned char>(cLista[start]) & 0xC0) == 0x80) --start;
+  }
+  return cLista.substr(start, end - start);
+}
+
 std::string ServiceClockTime() { return g_clock(); }
 
 void SetServiceClock(std::string (*clock)()) { g_clock = clock ? clock : LocalClockTime; }

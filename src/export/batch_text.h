@@ -60,6 +60,11 @@ std::string UpdateChanged(const std::string& dest, const std::string& name,
                           const std::vector<std::string>& set_columns,
                           const std::vector<std::string>& compared_columns);
 
+// The price-list code of the list setting ("TABPP" + code, as CONFIEST
+// stores it): its last three characters, counted as characters, once trailing
+// blanks (a padded column) are removed; the whole text when shorter.
+std::string ListCode(const std::string& cLista);
+
 // The service's own clock time as HHMMSS, read when a builder composes its
 // text (date-and-time stamps are the server date followed by it). Tests fix
 // the clock with SetServiceClock.

@@ -37,17 +37,6 @@ std::string SelectList(const std::vector<Column>& columns,
   return Join(items, ", ");
 }
 
-// The last `count` characters of a UTF-8 text (the whole text when shorter).
-std::string LastCharacters(const std::string& text, size_t count) {
-  size_t start = text.size();
-  while (start > 0 && count > 0) {
-    --start;
-    // Continuation bytes (10xxxxxx) belong to the character that precedes them.
-    if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) --count;
-  }
-  return text.substr(start);
-}
-
 // ---- Classification tables --------------------------------------------------
 // Each has the code and the description first; every further column starts
 // empty (the stamp sets FECHA_ULTIMA_MODIFICACION, ACTIVO and INDICADOR_ACCION;
@@ -308,7 +297,7 @@ StatementList ARTICULOS(const std::string& BaseDestino, const std::string& coll,
                  "ST.EMPRESA=EM.EMPRESA AND ST.KOSU=" + Text(cSucursal) +
                  " AND ST.KOBO=" + Text(cBodega) +
                  " AND ST.KOPR=MAEPR.KOPR LEFT JOIN TABPRE AS PRE WITH (NOLOCK) ON PRE.KOLT=" +
-                 Text(LastCharacters(cLista, 3)) + " AND PRE.KOPR=MAEPR.KOPR");
+                 Text(ListCode(cLista)) + " AND PRE.KOPR=MAEPR.KOPR");
   list.push_back("UPDATE #PASO_ARTICULOS SET CODIGO_ARTICULO=RTRIM(CODIGO_ARTICULO)");
   list.push_back(ReferenceTest(BaseDestino, "ID_RUBRO", "RUBROS"));
   list.push_back(ReferenceTest(BaseDestino, "ID_LINEA", "LINEAS"));

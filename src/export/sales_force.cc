@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <vector>
 
 #include "db/literals.h"
 #include "db/statement.h"
@@ -64,6 +65,17 @@ std::string DocumentFill(const std::string& table, const std::string& column,
                          const std::string& coll) {
   return "SELECT DISTINCT " + SalespersonItems(column, "'Vendedor '+" + column, coll) +
          " FROM " + table + " WITH (NOLOCK)";
+}
+
+// The insert of missing rows selecting DISTINCT rows; otherwise the common
+// shape. The outer SELECT is looked for after the destination's name, which may
+// itself hold any text.
+std::string InsertMissingDistinct(const std::string& dest, const std::string& name,
+                                  const std::vector<std::string>& keys) {
+  std::string insert = InsertMissing(dest, name, keys);
+  insert.replace(insert.find(" SELECT * ", ("INSERT INTO " + dest).size()), 10,
+                 " SELECT DISTINCT * ");
+  return insert;
 }
 
 // ---- VENDEDORES_CLIENTES ---------------------------------------------------
@@ -169,9 +181,8 @@ StatementList VENDEDORES_CLIENTES(const std::string& BaseDestino, const std::str
             CastItem("0", "VARCHAR(20)", coll, "PORCENTAJE_DESCUENTO"),
             CastItem("''", "VARCHAR(20)", coll, "ID_CONDICION_VENTA")},
            ", ");
-  // The insert selects DISTINCT rows; otherwise it is the common shape.
-  std::string insert = InsertMissing(dest, kAssignments, {"ID_VENDEDOR", "ID_CUENTA"});
-  insert.replace(insert.find(" SELECT * "), 10, " SELECT DISTINCT * ");
+  const std::string insert =
+      InsertMissingDistinct(dest, kAssignments, {"ID_VENDEDOR", "ID_CUENTA"});
   return {
       DropStaging(kAssignments),
       "SELECT " + items + " INTO " + staging +
@@ -246,9 +257,7 @@ StatementList RUTAS(db::Session& session, const std::string& BaseDestino,
                                   CastItem("''", "VARCHAR(1)", coll, "INDICADOR_ACCION")},
                                  ", ");
   const std::vector<std::string> keys = {"ID_RUTA", "ID_VENDEDOR", "ID_CUENTA", "FECHA_VISITA"};
-  // The insert selects DISTINCT rows; otherwise it is the common shape.
-  std::string insert = InsertMissing(dest, kRoutes, keys);
-  insert.replace(insert.find(" SELECT * "), 10, " SELECT DISTINCT * ");
+  const std::string insert = InsertMissingDistinct(dest, kRoutes, keys);
   return {
       DropStaging(kRoutes),
       "SELECT " + items + " INTO " + staging,

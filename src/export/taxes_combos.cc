@@ -20,16 +20,6 @@ std::string ListJoin(const std::string& cLista, const std::string& product) {
 
 }  // namespace
 
-std::string ListCode(const std::string& cLista) {
-  // Counts characters, not bytes: steps back over UTF-8 continuation bytes.
-  size_t start = cLista.size();
-  for (int taken = 0; taken < 3 && start > 0; ++taken) {
-    --start;
-    while (start > 0 && (static_cast<unsigned char>(cLista[start]) & 0xC0) == 0x80) --start;
-  }
-  return cLista.substr(start);
-}
-
 StatementList CABECERA_COMBOS(const std::string& BaseDestino, const std::string& coll,
                               const std::string& cEmpresa, const std::string& cSucursal,
                               const std::string& cBodega, const std::string& cLista) {

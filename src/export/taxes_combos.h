@@ -40,8 +40,5 @@ StatementList IMPUESTOS(const std::string& BaseDestino, const std::string& coll)
 // statement sets the flags "0" / "1" of every tax that has a product link.
 StatementList IMPUESTOS_ARTICULOS(const std::string& BaseDestino, const std::string& coll);
 
-// The price-list code inside a configured sales list: its last three
-// characters ("TABPP01P" -> "01P"), or all of it when shorter.
-std::string ListCode(const std::string& cLista);
 
 }  // namespace exporter

@@ -155,8 +155,11 @@ ImportStatements ComposeImportStatements(const config::TInicio& ini, const std::
       {"FEER", "datetime", "LEFT(E.FECHA_ENTREGA_PEDIDO,8)"},
       {"TOTBYTES", "int", empty},
   };
+  // The destination's orders are read without NOLOCK: a dirty read could take
+  // an order whose handheld upload is still being written (or will be rolled
+  // back), import part of its lines and mark it processed for good.
   s.stage_headers = SelectInto(headers, coll, "#PASO_PDAENCA",
-                               "FROM " + orders + " AS E WITH (NOLOCK) INNER JOIN " + customers +
+                               "FROM " + orders + " AS E INNER JOIN " + customers +
                                    " AS EN WITH (NOLOCK) ON EN.ID_CUENTA=E.ID_CUENTA WHERE "
                                    "E.FECHA_PROCESO IS NULL");
   s.read_headers = "SELECT * FROM #PASO_PDAENCA";
@@ -229,8 +232,8 @@ ImportStatements ComposeImportStatements(const config::TInicio& ini, const std::
       {"CAPRCO2", "float", empty},
   };
   s.stage_lines = SelectInto(lines, coll, "#PASO_PDADETA",
-                             "FROM " + details + " AS D WITH (NOLOCK) INNER JOIN " + orders +
-                                 " AS E WITH (NOLOCK) ON E.ID_PEDIDO=D.ID_PEDIDO INNER JOIN " +
+                             "FROM " + details + " AS D INNER JOIN " + orders +
+                                 " AS E ON E.ID_PEDIDO=D.ID_PEDIDO INNER JOIN " +
                                  customers +
                                  " AS EN WITH (NOLOCK) ON EN.ID_CUENTA=E.ID_CUENTA WHERE "
                                  "E.FECHA_PROCESO IS NULL");

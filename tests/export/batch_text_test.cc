@@ -38,6 +38,15 @@ TEST(BatchTextTest, CommonShapes) {
   EXPECT_EQ(Text("O'Higgins"), "'O''Higgins'");
 }
 
+TEST(BatchTextTest, ListCodeIsTheLastThreeCharactersOfTheSetting) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"TABPP01P", "01P"}, {"TABPP001", "001"}, {"01", "01"}, {"", ""}, {"   ", ""},
+      {"TABPP01P  ", "01P"},  // a padded column's blanks are not part of the code
+      {"TABPPÑ1", "PÑ1"},     // characters, not bytes
+  };
+  for (const auto& [lista, code] : cases) EXPECT_EQ(ListCode(lista), code) << lista;
+}
+
 TEST(BatchTextTest, StagingColumnsReadFromTheCreateStatement) {
   const std::string create =
       "SELECT CAST('sinclasificar' AS VARCHAR(20) ) COLLATE X AS ID, CAST(COALESCE(A,0) AS "

@@ -229,6 +229,41 @@ TEST(HistoryAccountTest, EveryStatementExactWithAndWithoutCollation) {
   }
 }
 
+// The updates' texts at the points the lists meet: the first set column, the
+// key terms (three for the lines) and the first compared column.
+TEST(HistoryAccountTest, UpdatesJoinKeysAndListsAsTheSharedShape) {
+  const std::string header = CABECERA_HISTORICOS_VENTAS("VELMORA", "", "01").back();
+  EXPECT_EQ(header.rfind("UPDATE [VELMORA].dbo.CABECERA_HISTORICOS_VENTAS SET ID_CUENTA = "
+                         "#PASO_CHV.ID_CUENTA , ID_CONDICION_VENTA = #PASO_CHV.ID_CONDICION_VENTA , ",
+                         0),
+            0u)
+      << header;
+  EXPECT_NE(header.find(" , OM_FECHAHORA_ULTIMAMODIFICACION = "
+                        "#PASO_CHV.OM_FECHAHORA_ULTIMAMODIFICACION FROM #PASO_CHV WITH (NOLOCK) "
+                        "WHERE [VELMORA].dbo.CABECERA_HISTORICOS_VENTAS.ID_PEDIDO_HISTORICO="
+                        "#PASO_CHV.ID_PEDIDO_HISTORICO AND ( "
+                        "[VELMORA].dbo.CABECERA_HISTORICOS_VENTAS.ID_CUENTA <> #PASO_CHV.ID_CUENTA OR "),
+            std::string::npos)
+      << header;
+  const std::string line = DETALLE_HISTORICOS_VENTAS("VELMORA", "", "01").back();
+  EXPECT_NE(line.find(" FROM #PASO_DHV WITH (NOLOCK) WHERE "
+                      "[VELMORA].dbo.DETALLE_HISTORICOS_VENTAS.ID_PEDIDO_HISTORICO="
+                      "#PASO_DHV.ID_PEDIDO_HISTORICO AND "
+                      "[VELMORA].dbo.DETALLE_HISTORICOS_VENTAS.ID_DETALLE_PEDIDO_HISTORICO="
+                      "#PASO_DHV.ID_DETALLE_PEDIDO_HISTORICO AND "
+                      "[VELMORA].dbo.DETALLE_HISTORICOS_VENTAS.CODIGO_ARTICULO="
+                      "#PASO_DHV.CODIGO_ARTICULO AND ( "
+                      "[VELMORA].dbo.DETALLE_HISTORICOS_VENTAS.AUTOINCREMENTADO <> "
+                      "#PASO_DHV.AUTOINCREMENTADO OR "),
+            std::string::npos)
+      << line;
+  EXPECT_EQ(line.rfind("UPDATE [VELMORA].dbo.DETALLE_HISTORICOS_VENTAS SET AUTOINCREMENTADO = "
+                       "#PASO_DHV.AUTOINCREMENTADO , ",
+                       0),
+            0u)
+      << line;
+}
+
 TEST(HistoryAccountTest, ConfiguredValuesAreSplicedSafely) {
   for (const Case& c : Cases()) {
     SCOPED_TRACE(c.table);

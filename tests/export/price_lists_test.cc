@@ -334,7 +334,7 @@ TEST_F(PriceListsTest, NoListRowExportsEveryPercentageAsZero) {
   EXPECT_EQ(fill.find("TABPRE.DTO"), std::string::npos);
 }
 
-// The builder reads the slots from the ERP's own layout (schema/quorix.d's
+// The builder reads the slots from the ERP's own layout (schema/quorix.sql's
 // TABPRE) and executes nothing but the look-up; company and list play no part.
 TEST_F(PriceListsTest, BuilderNamesDiscountColumnsOfTheFirstListRow) {
   std::vector<std::string> names;

@@ -493,7 +493,7 @@ TEST(ProductsTest, ConfigurationValuesAreSplicedAsLiterals) {
   EXPECT_NE(OM_CONVERSIONES("B", "", "O'1")[1].find("EM.EMPRESA='O''1'"), std::string::npos);
 }
 
-TEST(ProductsTest, ListCodeIsTheLastThreeCharacters) {
+TEST(ProductsTest, TheListCodeSelectsTheListRows) {
   struct Case {
     std::string cLista;
     std::string kolt;

@@ -254,6 +254,20 @@ TEST(SalesForceTest, BatchesMatchTheirTextsWithAndWithoutCollation) {
   }
 }
 
+TEST(SalesForceTest, DistinctInsertsKeepAnyDestinationNameIntact) {
+  // The DISTINCT goes into the outer SELECT, never into the database name.
+  const std::string dest = "[A]]B SELECT * C].dbo.";
+  EXPECT_EQ(VENDEDORES_CLIENTES("A]B SELECT * C", "")[5],
+            "INSERT INTO " + dest + "VENDEDORES_CLIENTES SELECT DISTINCT * FROM "
+            "#PASO_VENDEDORES_CLIENTES WITH (NOLOCK) WHERE NOT EXISTS ( SELECT * FROM " +
+                dest + "VENDEDORES_CLIENTES AS X WITH (NOLOCK) WHERE "
+                "X.ID_VENDEDOR=#PASO_VENDEDORES_CLIENTES.ID_VENDEDOR AND "
+                "X.ID_CUENTA=#PASO_VENDEDORES_CLIENTES.ID_CUENTA )");
+  EXPECT_EQ(VENDEDORES("A]B SELECT * C", "")[4].rfind(
+                "INSERT INTO " + dest + "VENDEDORES SELECT DISTINCT * FROM #PASO_VENDEDORES ", 0),
+            0u);
+}
+
 TEST(SalesForceTest, DocumentPassesOnlyInsertSoTabfuNamesStay) {
   // 6 elements for TABFU, then 5 per document pass: no update after pass 1,
   // so no statement ever writes "Vendedor " + code over an existing name.
@@ -297,6 +311,15 @@ TEST_F(RoutesTest, RunsItsPreparatoryStatementsThenReturnsTheBatch) {
     EXPECT_EQ(PreparatoryRoutesStatements(LeapFebruary()), expected);
   }
   EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(RoutesTest, DistinctInsertKeepsAnyDestinationNameIntact) {
+  const std::string dest = "[A]]B SELECT * C].dbo.RUTAS";
+  EXPECT_EQ(RUTAS(session_, "A]B SELECT * C", "")[5].rfind(
+                "INSERT INTO " + dest + " SELECT DISTINCT * FROM #PASO_RUTAS WITH (NOLOCK) "
+                "WHERE NOT EXISTS ( SELECT * FROM " + dest + " AS X WITH (NOLOCK) WHERE ",
+                0),
+            0u);
 }
 
 TEST_F(RoutesTest, CalendarCrossesTheYearAsDateLiterals) {

@@ -331,13 +331,5 @@ TEST(TaxesCombosTest, LinesIgnoreBranchAndWarehouse) {
             DETALLE_COMBOS(kBase, "", kEmpresa, "Y1", "Y2", kLista));
 }
 
-TEST(TaxesCombosTest, ListCodeIsTheLastThreeCharacters) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"TABPP01P", "01P"}, {"TABPP001", "001"}, {"01", "01"}, {"", ""},
-      {"TABPPÑ1", "PÑ1"},  // characters, not bytes
-  };
-  for (const auto& [lista, code] : cases) EXPECT_EQ(ListCode(lista), code) << lista;
-}
-
 }  // namespace
 }  // namespace exporter

@@ -10,6 +10,7 @@
 
 #include <map>
 
+#include "config/text.h"
 #include "orders/numbering.h"
 #include "orders/order_statements.h"
 #include "orders_fixture.h"
@@ -338,6 +339,129 @@ TEST_F(ImportTest, StagingTablesMatchTheInboxLayouts) {
   EXPECT_NE(s.stage_lines.find("CAST(D.CANTIDAD_PEDIDA AS float ) AS CAPRCO1"), std::string::npos);
   EXPECT_EQ(CollationClause("  Latin1_General_CI_AS "), " COLLATE Latin1_General_CI_AS");
   EXPECT_EQ(CollationClause("  "), "");
+}
+
+// The staging statements column by column, and the fixed texts, byte for byte.
+TEST_F(ImportTest, StagingStatementsAndFixedTextsAreExact) {
+  const ImportStatements s = ComposeImportStatements(ini_, " COLLATE CX", "10:11:12", kToday);
+  auto c = [](const std::string& expr, const std::string& type, const std::string& name) {
+    return "CAST(" + expr + " AS " + type + " ) COLLATE CX AS " + name;
+  };
+  auto n = [](const std::string& expr, const std::string& type, const std::string& name) {
+    return "CAST(" + expr + " AS " + type + " ) AS " + name;
+  };
+  const std::string nudo = "RIGHT('0000000000'+SUBSTRING(E.ID_PEDIDO,12,9),10)";
+  const std::vector<std::string> headers = {
+      "E.ID_PEDIDO AS ID_PEDIDO",
+      c("'NVV'", "char(3)", "TIDO"),
+      c(nudo, "char(10)", "NUDO"),
+      c("LEFT(E.ID_CUENTA,13)", "char(13)", "ENDO"),
+      c("LEFT(E.ID_DIRECCION_ENTREGA,10)", "char(10)", "SUENDO"),
+      c("LEFT(EN.RAZON_SOCIAL,50)", "varchar(50)", "NOKOEN"),
+      c("'SU1'", "char(3)", "SUDO"),
+      c("LEFT(E.ID_VENDEDOR,3)", "char(3)", "KOFUDO"),
+      c("''", "char(1)", "ESTADO"),
+      c("''", "char(1)", "VALIDO"),
+      c("''", "char(5)", "MODALIDAD"),
+      c("'0'", "char(10)", "HORULTSIN"),
+      c("LEFT(E.NOTAS_VENDEDOR,50)", "varchar(50)", "MOVILOBS"),
+      c("''", "char(10)", "EVENCARAC"),
+      c("''", "varchar(50)", "MOVILEVEN"),
+      c("'01'", "char(2)", "EMPRESA"),
+      c("CASE WHEN COALESCE(E.NOTAS_VENDEDOR,'')='' THEN '' ELSE 'MOVIL-OBS' END", "char(10)",
+        "OBSCARAC"),
+      c("'( Norvo Móvil : 10:11:12 )'", "varchar(50)", "OBS"),
+      c("SUBSTRING(E.HORA_INICIO_PEDIDO,1,2)+':'+SUBSTRING(E.HORA_INICIO_PEDIDO,3,2)+':'+"
+        "SUBSTRING(E.HORA_INICIO_PEDIDO,5,2)",
+        "char(10)", "HORAINI"),
+      c("SUBSTRING(E.HORA_FIN_PEDIDO,1,2)+':'+SUBSTRING(E.HORA_FIN_PEDIDO,3,2)+':'+"
+        "SUBSTRING(E.HORA_FIN_PEDIDO,5,2)",
+        "char(10)", "HORAFIN"),
+      c("CAST(E.GPS_LATITUD AS varchar(18))+' '+CAST(E.GPS_LONGITUD AS varchar(18))",
+        "varchar(50)", "POSICION"),
+      c("'0'", "char(1)", "ESTULTSIN"),
+      n("( SELECT COUNT(*) FROM [VEL].dbo.DETALLE_PEDIDOS AS X WITH (NOLOCK) WHERE "
+        "X.ID_PEDIDO=E.ID_PEDIDO )",
+        "int", "LINEAS"),
+      n("LEFT(E.FECHA_INICIO_PEDIDO,8)", "datetime", "FEEMDO"),
+      n("E.MONTO_TOT_PED_C_DTO_S_IMP", "float", "VANEDO"),
+      n("E.MON_TOT_PED_C_DTO_IMP-E.MONTO_TOT_PED_C_DTO_S_IMP", "float", "VAIVDO"),
+      n("E.MON_TOT_PED_C_DTO_IMP", "float", "VABRDO"),
+      n("''", "float", "CRTO"),
+      n("0", "bit", "SINDEU"),
+      n("''", "int", "IDPDAENCA"),
+      n("''", "datetime", "FECULTSIN"),
+      n("10", "int", "TPOGRAB"),
+      n("5", "int", "TPOPROTRA"),
+      n("LEFT(E.FECHA_ENTREGA_PEDIDO,8)", "datetime", "FEER"),
+      n("''", "int", "TOTBYTES"),
+  };
+  EXPECT_EQ(s.stage_headers,
+            "SELECT " + config::Join(headers, ", ") +
+                " INTO #PASO_PDAENCA FROM [VEL].dbo.CABECERA_PEDIDOS AS E INNER "
+                "JOIN [VEL].dbo.CLIENTES AS EN WITH (NOLOCK) ON EN.ID_CUENTA=E.ID_CUENTA WHERE "
+                "E.FECHA_PROCESO IS NULL");
+  std::vector<std::string> lines = {
+      "E.ID_PEDIDO AS ID_PEDIDO",
+      "D.ID_DETALLE_PEDIDO AS ID_DETALLE_PEDIDO",
+      c("'NVV'", "char(3)", "TIDO"),
+      c(nudo, "char(10)", "NUDO"),
+      c("LEFT(E.ID_CUENTA,13)", "char(13)", "ENDO"),
+      c("''", "char(10)", "SUENDO"),
+      c("'SU1'", "char(3)", "SULIDO"),
+      c("'BO1'", "char(3)", "BOSULIDO"),
+      c("LEFT(E.ID_VENDEDOR,3)", "char(3)", "KOFULIDO"),
+      c("''", "char(3)", "TIPR"),
+      c("LEFT(D.CODIGO_ARTICULO,13)", "char(13)", "KOPR"),
+      c("RIGHT(LEFT(D.ID_LISTA_PRECIO,8),3)", "char(3)", "KOLTPR"),
+      c("LEFT(E.TIPO_PEDIDO,6)", "char(6)", "TIPOLECTO"),
+      c("'1'", "char(2)", "UDTRPR"),
+      c("''", "char(2)", "UD01PR"),
+      c("''", "char(2)", "UD02PR"),
+      c("''", "char(1)", "ESTADO"),
+      c("''", "varchar(50)", "OBS"),
+      c("''", "varchar(50)", "NOKOPR"),
+      c("''", "char(1)", "VALIDO"),
+      n("D.ID_DETALLE_PEDIDO", "float", "NULIDO"),
+      n("D.PRECIO_UNITARIO_LISTA", "float", "PPPRNELT"),
+      n("D.CANTIDAD_PEDIDA", "float", "CAPRCO1"),
+      n("D.PORCENTAJE_DESCUENTO_APLICADO", "float", "DCTOVEN"),
+      n("LEFT(E.FECHA_INICIO_PEDIDO,8)", "datetime", "FEEMLI"),
+      n("D.PRECIO_UNITARIO_LISTA", "float", "PPPRNE"),
+      n("1", "float", "RLUDPR"),
+  };
+  for (const char* zero : {"PPPRBR", "POIVLI", "VANELI", "VABRLI", "DCTO1", "DCTO2", "DCTO3",
+                           "DCTO4", "DCTOMAX"}) {
+    lines.push_back(n("''", "float", zero));
+  }
+  lines.push_back(n("''", "int", "IDPDAENCA"));
+  lines.push_back(n("''", "float", "CAPRCO2"));
+  EXPECT_EQ(s.stage_lines,
+            "SELECT " + config::Join(lines, ", ") +
+                " INTO #PASO_PDADETA FROM [VEL].dbo.DETALLE_PEDIDOS AS D INNER "
+                "JOIN [VEL].dbo.CABECERA_PEDIDOS AS E ON E.ID_PEDIDO=D.ID_PEDIDO "
+                "INNER JOIN [VEL].dbo.CLIENTES AS EN WITH (NOLOCK) ON EN.ID_CUENTA=E.ID_CUENTA "
+                "WHERE E.FECHA_PROCESO IS NULL");
+
+  EXPECT_EQ(s.read_lines,
+            "SELECT D.*,E.NUDO AS NUDOENCA,E.SUENDO AS SUC_CLI  FROM #PASO_PDADETA AS D WITH "
+            "(NOLOCK)  INNER JOIN #PASO_PDAENCA AS E WITH (NOLOCK) ON E.ID_PEDIDO=D.ID_PEDIDO ");
+  EXPECT_EQ(s.read_headers, "SELECT * FROM #PASO_PDAENCA");
+  EXPECT_EQ(s.drop_headers, "DROP TABLE #PASO_PDAENCA");
+  EXPECT_EQ(s.drop_lines, "DROP TABLE #PASO_PDADETA");
+  EXPECT_EQ(s.begin, "BEGIN TRANSACTION");
+  EXPECT_EQ(s.commit, "COMMIT TRANSACTION");
+  EXPECT_EQ(s.rollback, "ROLLBACK TRANSACTION");
+  // Product data: no lock hint; a unit ratio of 0 gives a second quantity of 0.
+  EXPECT_EQ(s.product_data,
+            "UPDATE #PASO_PDADETA SET UD01PR=P.UD01PR,UD02PR=P.UD02PR,NOKOPR=P.NOKOPR,"
+            "RLUDPR=P.RLUD,TIPR=P.TIPR,POIVLI=P.POIVPR,CAPRCO2=CASE WHEN COALESCE(P.RLUD,0)=0 "
+            "THEN 0 ELSE CAPRCO1/P.RLUD END FROM [ERP].dbo.MAEPR AS P WHERE "
+            "P.KOPR=#PASO_PDADETA.KOPR");
+  EXPECT_EQ(s.head_office,
+            "UPDATE #PASO_PDAENCA SET SUENDO=EN.SUEN FROM [ERP].dbo.MAEEN AS EN WITH (NOLOCK) "
+            "WHERE #PASO_PDAENCA.ENDO=EN.KOEN AND #PASO_PDAENCA.SUENDO='CASAMATRIZ' AND "
+            "EN.TIPOSUC = 'P'");
 }
 
 TEST_F(ImportTest, EveryComposedStatementIsTsql) {
