@@ -12,6 +12,13 @@
 #include "shell/terminal_config.h"
 #include "ui/headless/event_loop.h"
 #include "ui/headless/headless_platform.h"
+#include "ui/qt/desktop_face.h"
+#include "ui/qt/qt_platform.h"
+
+#include <QApplication>
+
+#include <pthread.h>
+#include <signal.h>
 
 namespace {
 
@@ -63,9 +70,20 @@ int main(int argc, char** argv) {
   ui::HeadlessPlatform platform(std::cerr);
   if (line.configure) return RunTerminalConfiguration(line, platform);
 
-  if (!line.headless && shell::DisplayAvailable()) {
-    std::cerr << "quorix-velmora: the desktop face is not part of this build; "
-                 "running headless\n";
+  if (!line.headless && !line.once && shell::DisplayAvailable()) {
+    // The stop signals were blocked for the headless loop's signalfd; the
+    // desktop has no such reader, so they keep their default action here.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_UNBLOCK, &stop, nullptr);
+    QApplication app(argc, argv);
+    qtface::QtPlatform desktop;
+    config::MonitorTrace trace(".");
+    shell::ProcessContext ctx(desktop, trace);
+    desktop.SetShutdown([&ctx] { shell::Shutdown(ctx); });
+    return qtface::RunDesktop(ctx, line);
   }
   config::MonitorTrace trace(".");
   shell::ProcessContext ctx(platform, trace);
