@@ -286,42 +286,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-// The columns of dbo.<table> in the ERP DDL that must be given a value: NOT
-// NULL and not an identity (the server numbers those).
-std::set<std::string> RequiredOriginColumns(const std::string& table) {
-  std::vector<std::filesystem::path> files = {std::filesystem::path(QV_SCHEMA_DIR) / "quorix.sql"};
-  const std::filesystem::path more = std::filesystem::path(QV_SCHEMA_DIR) / "quorix.d";
-  if (std::filesystem::is_directory(more)) {
-    for (const auto& entry : std::filesystem::directory_iterator(more)) files.push_back(entry.path());
-  }
-  std::set<std::string> required;
-  for (const auto& file : files) {
-    std::istringstream in(Upper(testsupport::ReadFile(file)));
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-      std::istringstream words(line);
-      std::string first, second, third;
-      words >> first >> second >> third;
-      if (first == "CREATE" && second == "TABLE") {
-        inside = third.substr(0, third.find('(')) == "DBO." + Upper(table);
-        continue;
-      }
-      if (!inside || first.empty()) continue;
-      if (first[0] == ')') {
-        inside = false;
-        continue;
-      }
-      if (first == "CONSTRAINT" || first.rfind("--", 0) == 0) continue;
-      if (line.find("NOT NULL") != std::string::npos &&
-          line.find("IDENTITY") == std::string::npos) {
-        required.insert(first);
-      }
-    }
-  }
-  return required;
-}
-
 // Every column named exists in dbo.<table> of the ERP layout.
 void ExpectOriginColumns(const std::string& table, const std::vector<std::string>& columns) {
   const std::vector<testsupport::ColumnLayout> layout = testsupport::OriginColumns(table);
@@ -348,7 +312,7 @@ TEST(SqlServerExportFixture, FitsTheErpLayout) {
     for (const std::string& column : columns) {
       EXPECT_TRUE(given.insert(Upper(column)).second) << row.table << "." << column << " twice";
     }
-    for (const std::string& column : RequiredOriginColumns(row.table)) {
+    for (const std::string& column : testsupport::RequiredColumns("quorix", row.table)) {
       EXPECT_TRUE(given.count(column)) << InsertText(row) << " leaves NOT NULL " << column;
     }
   }
@@ -363,9 +327,9 @@ TEST(SqlServerExportFixture, FitsTheErpLayout) {
 // The parser of NOT NULL columns must see them, or the test above proves
 // nothing.
 TEST(SqlServerExportFixture, RequiredColumnsAreRead) {
-  EXPECT_EQ(RequiredOriginColumns("MAEST"),
+  EXPECT_EQ(testsupport::RequiredColumns("quorix", "MAEST"),
             (std::set<std::string>{"EMPRESA", "KOSU", "KOBO", "KOPR"}));
-  EXPECT_EQ(RequiredOriginColumns("PDADETA"), std::set<std::string>{});  // identity only
+  EXPECT_EQ(testsupport::RequiredColumns("quorix", "PDADETA"), std::set<std::string>{});  // identity only
 }
 
 // ---- The export on a real server ---------------------------------------------

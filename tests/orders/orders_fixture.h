@@ -29,7 +29,7 @@ inline std::string TestName() {
   return name;
 }
 
-// TABPRE's columns in table order (schema/quorix.d/TABPRE.sql).
+// TABPRE's columns in table order (schema/quorix.sql).
 inline std::vector<db::ColumnDescription> TabpreColumns() {
   std::vector<db::ColumnDescription> cols = {
       {"KOLT", SQL_CHAR, 3, 0},        {"KOPR", SQL_CHAR, 13, 0},

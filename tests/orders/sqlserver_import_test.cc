@@ -258,53 +258,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-// schema/ of the source tree; this file lies in tests/orders/.
-std::filesystem::path SchemaDir() {
-#ifdef QV_SCHEMA_DIR
-  return QV_SCHEMA_DIR;
-#else
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "schema";
-#endif
-}
-
-// The columns of dbo.<table> in schema/<side>.sql (and <side>.d/*.sql) that
-// must be given a value: NOT NULL and not an identity.
-std::set<std::string> RequiredColumns(const std::string& side, const std::string& table) {
-  const std::filesystem::path root = SchemaDir();
-  std::vector<std::filesystem::path> files = {root / (side + ".sql")};
-  if (std::filesystem::is_directory(root / (side + ".d"))) {
-    for (const auto& entry : std::filesystem::directory_iterator(root / (side + ".d"))) {
-      files.push_back(entry.path());
-    }
-  }
-  std::set<std::string> required;
-  for (const auto& file : files) {
-    std::istringstream in(Upper(testsupport::ReadFile(file)));
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-      std::istringstream words(line);
-      std::string first, second, third;
-      words >> first >> second >> third;
-      if (first == "CREATE" && second == "TABLE") {
-        inside = third.substr(0, third.find('(')) == "DBO." + Upper(table);
-        continue;
-      }
-      if (!inside || first.empty()) continue;
-      if (first[0] == ')') {
-        inside = false;
-        continue;
-      }
-      if (first == "CONSTRAINT" || first.rfind("--", 0) == 0) continue;
-      if (line.find("NOT NULL") != std::string::npos &&
-          line.find("IDENTITY") == std::string::npos) {
-        required.insert(first);
-      }
-    }
-  }
-  return required;
-}
-
 std::vector<testsupport::ColumnLayout> Layout(const FixtureRow& row) {
   return row.destination ? testsupport::DestinationColumns(row.table)
                          : testsupport::OriginColumns(row.table);
@@ -362,7 +315,7 @@ TEST(SqlServerImportFixture, FitsTheLayouts) {
       }
     }
     for (const std::string& column :
-         RequiredColumns(row.destination ? "velmora" : "quorix", row.table)) {
+         testsupport::RequiredColumns(row.destination ? "velmora" : "quorix", row.table)) {
       EXPECT_TRUE(given.count(column))
           << InsertText(row, kSampleDestination) << " leaves NOT NULL " << column;
     }
@@ -378,11 +331,11 @@ TEST(SqlServerImportFixture, FitsTheLayouts) {
 // The parsers the test above relies on must see what they check, or it proves
 // nothing.
 TEST(SqlServerImportFixture, LayoutReadersSeeTheColumns) {
-  EXPECT_EQ(RequiredColumns("velmora", "DETALLE_PEDIDOS"),
+  EXPECT_EQ(testsupport::RequiredColumns("velmora", "DETALLE_PEDIDOS"),
             (std::set<std::string>{"ID_PEDIDO", "ID_DETALLE_PEDIDO"}));
-  EXPECT_EQ(RequiredColumns("quorix", "VENDEDORYNOTA"),
+  EXPECT_EQ(testsupport::RequiredColumns("quorix", "VENDEDORYNOTA"),
             (std::set<std::string>{"VENDEDOR", "NUMERONVV"}));
-  EXPECT_EQ(RequiredColumns("quorix", "PDAENCA"), std::set<std::string>{});  // identity only
+  EXPECT_EQ(testsupport::RequiredColumns("quorix", "PDAENCA"), std::set<std::string>{});  // identity only
   EXPECT_EQ(TextWidth(testsupport::NormalType("char(13)")), 13u);
   EXPECT_EQ(LiteralLength("'O''Hara'"), 6u);
   EXPECT_EQ(LiteralLength("12"), std::string::npos);

@@ -29,11 +29,13 @@ std::string StripBrackets(std::string name) {
 }
 
 using Layouts = std::map<std::string, std::vector<ColumnLayout>>;
+using Required = std::map<std::string, std::set<std::string>>;
 
-void ParseTables(const std::string& text, Layouts& layouts) {
+void ParseTables(const std::string& text, Layouts& layouts, Required& required) {
   std::istringstream in(text);
   std::string line;
   std::vector<ColumnLayout>* table = nullptr;
+  std::set<std::string>* current = nullptr;
   while (std::getline(in, line)) {
     const std::string upper = Upper(Trim(line));
     if (upper.rfind("CREATE TABLE ", 0) == 0) {
@@ -42,6 +44,8 @@ void ParseTables(const std::string& text, Layouts& layouts) {
       if (name.rfind("DBO.", 0) == 0) name = name.substr(4);
       table = &layouts[name];
       table->clear();
+      current = &required[name];
+      current->clear();
       continue;
     }
     if (!table) continue;
@@ -55,31 +59,30 @@ void ParseTables(const std::string& text, Layouts& layouts) {
     words >> column >> type;
     if (!type.empty() && type.back() == ',') type.pop_back();
     table->push_back({StripBrackets(column), NormalType(type)});
+    if (upper.find("NOT NULL") != std::string::npos &&
+        upper.find("IDENTITY") == std::string::npos) {
+      current->insert(StripBrackets(column));
+    }
   }
 }
 
-const Layouts& Side(const std::string& side) {
-  static std::map<std::string, Layouts> cache;
+struct Schema {
+  Layouts layouts;
+  Required required;
+};
+
+const Schema& Side(const std::string& side) {
+  static std::map<std::string, Schema> cache;
   auto found = cache.find(side);
   if (found != cache.end()) return found->second;
-  Layouts& layouts = cache[side];
-  const std::filesystem::path root(QV_SCHEMA_DIR);
-  if (std::filesystem::exists(root / (side + ".sql"))) {
-    ParseTables(ReadFile(root / (side + ".sql")), layouts);
-  }
-  if (std::filesystem::is_directory(root / (side + ".d"))) {
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(root / (side + ".d"))) {
-      files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) ParseTables(ReadFile(file), layouts);
-  }
-  return layouts;
+  Schema& schema = cache[side];
+  const std::filesystem::path file = std::filesystem::path(QV_SCHEMA_DIR) / (side + ".sql");
+  ParseTables(ReadFile(file), schema.layouts, schema.required);
+  return schema;
 }
 
 std::vector<ColumnLayout> Columns(const std::string& side, const std::string& table) {
-  const Layouts& layouts = Side(side);
+  const Layouts& layouts = Side(side).layouts;
   auto found = layouts.find(Upper(table));
   return found == layouts.end() ? std::vector<ColumnLayout>{} : found->second;
 }
@@ -131,6 +134,12 @@ std::string NormalType(const std::string& type) {
     }
   }
   return out;
+}
+
+std::set<std::string> RequiredColumns(const std::string& side, const std::string& table) {
+  const Required& required = Side(side).required;
+  auto found = required.find(Upper(table));
+  return found == required.end() ? std::set<std::string>{} : found->second;
 }
 
 std::vector<ColumnLayout> DestinationColumns(const std::string& table) {
